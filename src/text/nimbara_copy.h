@@ -1,0 +1,27 @@
+#pragma once
+
+#include "text/copy_key.h"
+#include "text/nimbara_locale.h"
+
+#include <QHash>
+#include <QString>
+
+namespace nimbara {
+
+// Placeholder values: name -> replacement text.
+using CopyValues = QHash<QString, QString>;
+
+// The text table: an English, Polish and German template per key, built once on first use
+// (thread-safe) and read-only afterwards.
+class NimbaraCopy {
+public:
+    // The template of `key` in `locale` (falling back to English, then to the key's raw value),
+    // with every "{{name}}" of a supplied value replaced literally. Placeholders without a value
+    // stay as written; values whose name does not occur have no effect.
+    static QString text(CopyKey key, NimbaraLocale locale, const CopyValues& values = {});
+
+    // The raw template, without filling; empty when the table has none for that locale.
+    static QString templateFor(CopyKey key, NimbaraLocale locale);
+};
+
+} // namespace nimbara
