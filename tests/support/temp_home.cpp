@@ -2,13 +2,12 @@
 
 #include <QDir>
 #include <QFile>
-
 #include <stdexcept>
 
 namespace nimbara::test {
 
 namespace {
-const char* const kVariables[] = {"HOME",          "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+const char* const kVariables[] = {"HOME",           "XDG_CONFIG_HOME", "XDG_DATA_HOME",
                                   "XDG_CACHE_HOME", "XDG_STATE_HOME",  "XDG_RUNTIME_DIR"};
 const char* const kFolders[] = {"", ".config", ".local/share", ".cache", ".local/state", "run"};
 } // namespace
@@ -40,8 +39,12 @@ TempHome::~TempHome() {
     }
 }
 
-QString TempHome::path() const { return dir_->path(); }
+QString TempHome::path() const {
+    return dir_->path();
+}
 
-QString TempHome::configHome() const { return QDir(dir_->path()).filePath(QStringLiteral(".config")); }
+QString TempHome::configHome() const {
+    return QDir(dir_->path()).filePath(QStringLiteral(".config"));
+}
 
 } // namespace nimbara::test

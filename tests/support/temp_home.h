@@ -4,9 +4,8 @@
 #include <QCoreApplication>
 #include <QList>
 #include <QString>
-#include <QTest>
 #include <QTemporaryDir>
-
+#include <QTest>
 #include <memory>
 #include <optional>
 #include <utility>
