@@ -22,6 +22,10 @@ public:
 
     // The raw template, without filling; empty when the table has none for that locale.
     static QString templateFor(CopyKey key, NimbaraLocale locale);
+
+    // `templateText` with every "{{name}}" of a supplied value replaced literally, one pair after
+    // another, in no particular order.
+    static QString filled(QString templateText, const CopyValues& values);
 };
 
 } // namespace nimbara
