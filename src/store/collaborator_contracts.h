@@ -1,0 +1,92 @@
+#pragma once
+
+// The contracts through which the launcher store reaches its collaborators. The store is
+// handed one implementation of each at construction; any implementation that keeps a
+// contract may stand in for the production one (tests drive the store with substitutes).
+//
+// Every contract is called on the main thread. Asynchronous operations are coroutines that
+// resume on the main thread; they take their arguments by value, so nothing they hold can
+// dangle while they are suspended. Failing operations throw a nimbara::Error.
+
+#include "catalog/app_manifest_item.h"
+#include "catalog/launcher_manifest.h"
+#include "services/feedback_records.h"
+#include "services/launcher_operational_event.h"
+#include "store/collaborator_records.h"
+#include "text/nimbara_locale.h"
+
+#include <QCoro/QCoroTask>
+#include <exception>
+#include <optional>
+
+namespace nimbara {
+
+// Fetches the catalog in the given language.
+class ManifestLoading {
+public:
+    virtual ~ManifestLoading() = default;
+    virtual QCoro::Task<LauncherManifest> loadManifest(NimbaraLocale locale) = 0;
+};
+
+// Installs (or updates) one app. The error's description becomes the reason the user reads.
+class AppInstalling {
+public:
+    virtual ~AppInstalling() = default;
+    virtual QCoro::Task<InstalledApp> install(AppManifestItem app,
+                                              std::optional<QUrl> existingInstallURL) = 0;
+};
+
+// Checks an installed bundle's identity and signature; throws when it does not pass.
+// Implementations keep no mutable state, so a check may run on a worker thread.
+class InstalledCodeValidating {
+public:
+    virtual ~InstalledCodeValidating() = default;
+    virtual void validate(const QUrl& appAt, const QString& expectedBundleID,
+                          const QString& expectedVersion) const = 0;
+};
+
+// Removes apps, and the launcher itself. Never fails: problems come back as data.
+class AppUninstalling {
+public:
+    virtual ~AppUninstalling() = default;
+    virtual QCoro::Task<AppRemovalOutcome> removeApp(AppRemovalRequest request) = 0;
+    virtual SelfTrashResult trashSelf(const QUrl& bundleURL) = 0;
+};
+
+// Sends one feedback report.
+class FeedbackReporting {
+public:
+    virtual ~FeedbackReporting() = default;
+    virtual QCoro::Task<FeedbackSubmissionResponse>
+    submitFeedback(FeedbackSubmissionRequest request, NimbaraLocale locale) = 0;
+};
+
+// Reports an error with its context. Returns at once and never fails.
+class ErrorReporting {
+public:
+    virtual ~ErrorReporting() = default;
+    virtual void report(const std::exception& error, const ErrorReportContext& context) = 0;
+};
+
+// Takes the install events. Never fails towards its caller and returns promptly.
+class OperationalEventRecording {
+public:
+    virtual ~OperationalEventRecording() = default;
+    virtual QCoro::Task<> recordEvent(LauncherOperationalEvent event) = 0;
+};
+
+// Keeps the user's launch-at-login wish and the system's registration in step. Never
+// raises: a failed registration shows as state() == LoginItemState::failed(message).
+class LoginItemManaging {
+public:
+    virtual ~LoginItemManaging() = default;
+    virtual LoginItemState state() const = 0;
+    virtual bool desiredEnabled() const = 0;
+    virtual bool hasReconciledAfterLaunch() const = 0;
+    virtual void setHasReconciledAfterLaunch(bool reconciled) = 0;
+    virtual void reconcile() = 0;
+    virtual void setDesired(bool enabled) = 0;
+    virtual void openApprovalSettings() = 0;
+};
+
+} // namespace nimbara
