@@ -1,37 +1,27 @@
 #include "catalog/app_accent.h"
 
+#include "platform/enum_names.h"
+
 namespace nimbara::AppAccents {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+constexpr EnumNames<AppAccent, 5> kNames({"lime"_L1, "violet"_L1, "amber"_L1, "blue"_L1,
+                                          "cyan"_L1});
+} // namespace
+
 const QList<AppAccent>& allCases() {
-    static const QList<AppAccent> cases{AppAccent::lime, AppAccent::violet, AppAccent::amber,
-                                        AppAccent::blue, AppAccent::cyan};
+    static const QList<AppAccent> cases = kNames.allCases();
     return cases;
 }
 
 QLatin1StringView rawValue(AppAccent accent) {
-    switch (accent) {
-    case AppAccent::lime:
-        return "lime"_L1;
-    case AppAccent::violet:
-        return "violet"_L1;
-    case AppAccent::amber:
-        return "amber"_L1;
-    case AppAccent::blue:
-        return "blue"_L1;
-    case AppAccent::cyan:
-        return "cyan"_L1;
-    }
-    return {};
+    return kNames.rawValue(accent);
 }
 
 std::optional<AppAccent> fromRaw(QStringView raw) {
-    for (AppAccent accent : allCases()) {
-        if (raw == rawValue(accent))
-            return accent;
-    }
-    return std::nullopt;
+    return kNames.fromRaw(raw);
 }
 
 } // namespace nimbara::AppAccents

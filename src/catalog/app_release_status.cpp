@@ -1,38 +1,28 @@
 #include "catalog/app_release_status.h"
 
+#include "platform/enum_names.h"
 #include "text/nimbara_copy.h"
 
 namespace nimbara::AppReleaseStatuses {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+constexpr EnumNames<AppReleaseStatus, 4> kNames({"beta"_L1, "live"_L1, "comingSoon"_L1,
+                                                 "retired"_L1});
+} // namespace
+
 const QList<AppReleaseStatus>& allCases() {
-    static const QList<AppReleaseStatus> cases{AppReleaseStatus::beta, AppReleaseStatus::live,
-                                               AppReleaseStatus::comingSoon,
-                                               AppReleaseStatus::retired};
+    static const QList<AppReleaseStatus> cases = kNames.allCases();
     return cases;
 }
 
 QLatin1StringView rawValue(AppReleaseStatus status) {
-    switch (status) {
-    case AppReleaseStatus::beta:
-        return "beta"_L1;
-    case AppReleaseStatus::live:
-        return "live"_L1;
-    case AppReleaseStatus::comingSoon:
-        return "comingSoon"_L1;
-    case AppReleaseStatus::retired:
-        return "retired"_L1;
-    }
-    return {};
+    return kNames.rawValue(status);
 }
 
 std::optional<AppReleaseStatus> fromRaw(QStringView raw) {
-    for (AppReleaseStatus status : allCases()) {
-        if (raw == rawValue(status))
-            return status;
-    }
-    return std::nullopt;
+    return kNames.fromRaw(raw);
 }
 
 QString label(AppReleaseStatus status, NimbaraLocale locale) {

@@ -1,22 +1,17 @@
 #include "catalog/manifest_policy.h"
 
+#include "platform/enum_names.h"
+
 #include <QStringList>
 #include <limits>
 
 namespace nimbara {
 
 QLatin1StringView catalogLifecycleKindName(CatalogLifecycleKind kind) {
-    switch (kind) {
-    case CatalogLifecycleKind::empty:
-        return QLatin1StringView("empty");
-    case CatalogLifecycleKind::comingSoonOnly:
-        return QLatin1StringView("comingSoonOnly");
-    case CatalogLifecycleKind::firstPublishedApp:
-        return QLatin1StringView("firstPublishedApp");
-    case CatalogLifecycleKind::multiAppCatalog:
-        return QLatin1StringView("multiAppCatalog");
-    }
-    return {};
+    static constexpr EnumNames<CatalogLifecycleKind, 4> names(
+        {QLatin1StringView("empty"), QLatin1StringView("comingSoonOnly"),
+         QLatin1StringView("firstPublishedApp"), QLatin1StringView("multiAppCatalog")});
+    return names.rawValue(kind);
 }
 
 namespace ManifestPolicy {

@@ -1,32 +1,25 @@
 #include "text/nimbara_locale.h"
 
+#include "platform/enum_names.h"
+
 namespace nimbara::NimbaraLocales {
 
+namespace {
+constexpr EnumNames<NimbaraLocale, 3> kNames({QLatin1StringView("en"), QLatin1StringView("pl"),
+                                              QLatin1StringView("de")});
+} // namespace
+
 const QList<NimbaraLocale>& allCases() {
-    static const QList<NimbaraLocale> locales = {NimbaraLocale::en, NimbaraLocale::pl,
-                                                 NimbaraLocale::de};
+    static const QList<NimbaraLocale> locales = kNames.allCases();
     return locales;
 }
 
 QLatin1StringView rawValue(NimbaraLocale locale) {
-    switch (locale) {
-    case NimbaraLocale::en:
-        return QLatin1StringView("en");
-    case NimbaraLocale::pl:
-        return QLatin1StringView("pl");
-    case NimbaraLocale::de:
-        return QLatin1StringView("de");
-    }
-    return {};
+    return kNames.rawValue(locale);
 }
 
 std::optional<NimbaraLocale> fromRaw(QStringView raw) {
-    for (const NimbaraLocale locale : allCases()) {
-        if (raw == rawValue(locale)) {
-            return locale;
-        }
-    }
-    return std::nullopt;
+    return kNames.fromRaw(raw);
 }
 
 NimbaraLocale normalized(const std::optional<QString>& identifier) {
