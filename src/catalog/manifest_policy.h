@@ -4,23 +4,14 @@
 #include "catalog/catalog_lifecycle.h"
 #include "catalog/launcher_announcement.h"
 #include "catalog/launcher_manifest.h"
+#include "platform/operating_system_version.h"
 
 #include <QList>
 #include <QSet>
 #include <QString>
-#include <compare>
 #include <optional>
 
 namespace nimbara {
-
-// An operating-system version: major.minor.patch.
-struct OperatingSystemVersion {
-    qint64 major = 0;
-    qint64 minor = 0;
-    qint64 patch = 0;
-
-    auto operator<=>(const OperatingSystemVersion&) const = default;
-};
 
 // The rules that turn a catalog into what the launcher shows and offers. Pure functions:
 // every screen and the store ask them with the same catalog and flag, so all views agree.

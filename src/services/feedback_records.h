@@ -56,4 +56,27 @@ struct FeedbackSubmissionResponse {
     bool operator==(const FeedbackSubmissionResponse&) const = default;
 };
 
+// The feedback sheet's view of a submission.
+struct FeedbackSubmissionState {
+    enum class Case { idle, submitting, submitted, failed };
+
+    Case kind = Case::idle;
+    FeedbackIssue issue; // submitted
+    QString message;     // failed
+
+    static FeedbackSubmissionState idle() { return {}; }
+    static FeedbackSubmissionState submitting() { return {Case::submitting, {}, {}}; }
+    static FeedbackSubmissionState submitted(FeedbackIssue issue) {
+        return {Case::submitted, std::move(issue), {}};
+    }
+    static FeedbackSubmissionState failed(QString message) {
+        return {Case::failed, {}, std::move(message)};
+    }
+
+    bool operator==(const FeedbackSubmissionState&) const = default;
+};
+
+// The wire value of a feedback type: "bug", "idea", "improvement", "other".
+QLatin1StringView feedbackTypeRawValue(FeedbackType type);
+
 } // namespace nimbara

@@ -1,0 +1,233 @@
+#pragma once
+
+#include "catalog/app_install_state.h"
+#include "catalog/app_manifest_item.h"
+#include "catalog/launcher_announcement.h"
+#include "catalog/launcher_manifest.h"
+#include "services/feedback_records.h"
+#include "store/collaborator_contracts.h"
+#include "store/collaborator_records.h"
+#include "text/nimbara_locale.h"
+
+#include <QCoro/QCoroTask>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace nimbara {
+
+class AppWorkspace;
+class MainBundle;
+class PreferencesStore;
+class SystemInformation;
+
+// Everything a store is built from, in the order it is handed over. Collaborators are shared,
+// so that a task still running after the store has gone keeps the collaborator it awaits.
+struct LauncherStoreWiring {
+    std::shared_ptr<ManifestLoading> manifestLoader;
+    std::shared_ptr<AppInstalling> installer;
+    std::shared_ptr<AppUninstalling> uninstaller;
+    std::shared_ptr<OperationalEventRecording> eventSink;
+    std::shared_ptr<FeedbackReporting> feedbackClient;
+    std::shared_ptr<InstalledCodeValidating> installedCodeValidator;
+    std::shared_ptr<LoginItemManaging> loginItemManager;
+    LauncherManifest manifest;
+    std::shared_ptr<PreferencesStore> userDefaults;
+    bool loadStoredStateSynchronously = false;
+    // Quits the launcher; by default asks the application to quit.
+    std::function<void()> quitHandler;
+    // The launcher's own bundle; by default the main bundle's location.
+    std::function<QUrl()> appBundleURLProvider;
+
+    std::shared_ptr<ErrorReporting> errorReporter;
+    std::shared_ptr<AppWorkspace> workspace;
+    std::shared_ptr<SystemInformation> systemInformation;
+    std::shared_ptr<MainBundle> mainBundle;
+    // The language of every text the store makes; by default the system's first preferred one.
+    std::optional<NimbaraLocale> locale;
+};
+
+// The launcher's single state object. Every screen reads its published fields and calls its
+// operations; it owns the catalog shown, the install state of every app, where each installed
+// app lives, what the launcher remembers having installed, and the one error message.
+//
+// Lives on the main thread. Operations that wait are coroutines resuming on the main thread;
+// while one waits, other operations may run, so each re-reads what it needs after a wait.
+class LauncherStore : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(nimbara::LauncherManifest manifest READ manifest NOTIFY manifestChanged)
+    Q_PROPERTY(QString selectedAppID READ selectedAppIDOrEmpty NOTIFY selectedAppIDChanged)
+    Q_PROPERTY(bool onboardingComplete READ onboardingComplete WRITE setOnboardingComplete NOTIFY
+                   onboardingCompleteChanged)
+    Q_PROPERTY(bool includeBetaApps READ includeBetaApps WRITE setIncludeBetaApps NOTIFY
+                   includeBetaAppsChanged)
+    Q_PROPERTY(nimbara::NimbaraLocale locale READ locale WRITE setLocale NOTIFY localeChanged)
+    Q_PROPERTY(QString errorMessage READ errorMessageOrEmpty NOTIFY errorMessageChanged)
+    Q_PROPERTY(bool showingUninstallConfirmation READ showingUninstallConfirmation WRITE
+                   setShowingUninstallConfirmation NOTIFY showingUninstallConfirmationChanged)
+    Q_PROPERTY(bool uninstallInProgress READ uninstallInProgress NOTIFY uninstallInProgressChanged)
+    Q_PROPERTY(bool showingFeedbackSheet READ showingFeedbackSheet WRITE setShowingFeedbackSheet
+                   NOTIFY showingFeedbackSheetChanged)
+
+public:
+    using InstallStates = QHash<QString, AppInstallState>;
+    using InstalledAppURLs = QHash<QString, QUrl>;
+
+    explicit LauncherStore(LauncherStoreWiring wiring, QObject* parent = nullptr);
+    ~LauncherStore() override;
+
+    // --- Published fields ---------------------------------------------------------------
+    const LauncherManifest& manifest() const { return manifest_; }
+    const std::optional<QString>& selectedAppID() const { return selectedAppID_; }
+    void setSelectedAppID(std::optional<QString> appID);
+    const InstallStates& installStates() const { return installStates_; }
+    bool onboardingComplete() const { return onboardingComplete_; }
+    void setOnboardingComplete(bool complete); // persisted on every assignment
+    const QSet<QString>& selectedStarterAppIDs() const { return selectedStarterAppIDs_; }
+    bool includeBetaApps() const { return includeBetaApps_; }
+    void setIncludeBetaApps(bool include);
+    const LoginItemState& launchAtLoginState() const { return launchAtLoginState_; }
+    void setLaunchAtLoginState(LoginItemState state);
+    NimbaraLocale locale() const { return locale_; }
+    void setLocale(NimbaraLocale locale);
+    const std::optional<QString>& errorMessage() const { return errorMessage_; }
+    void setErrorMessage(std::optional<QString> message);
+    const InstalledAppURLs& installedAppURLs() const { return installedAppURLs_; }
+    const std::optional<LauncherAnnouncement>& pendingAnnouncement() const {
+        return pendingAnnouncement_;
+    }
+    bool showingUninstallConfirmation() const { return showingUninstallConfirmation_; }
+    void setShowingUninstallConfirmation(bool showing);
+    bool uninstallInProgress() const { return uninstallInProgress_; }
+    bool showingFeedbackSheet() const { return showingFeedbackSheet_; }
+    void setShowingFeedbackSheet(bool showing);
+    const FeedbackSubmissionState& feedbackState() const { return feedbackState_; }
+    void setFeedbackState(FeedbackSubmissionState state);
+
+    // --- Derived values (computed on every read) ----------------------------------------
+    // The selected visible app; with no selection, the first visible app.
+    std::optional<AppManifestItem> selectedApp() const;
+    // Onboarding is not complete and the catalog has published apps.
+    bool requiresOnboarding() const;
+    // Catalog apps with a location or an installed/updateAvailable state, in catalog order.
+    QStringList managedAppIDs() const;
+    AppInstallState state(const AppManifestItem& app) const;
+    AppInstallState state(const QString& appID) const;
+    // The launcher's own version, for diagnostics.
+    QString launcherVersion() const;
+    // The name of the current catalog's lifecycle kind.
+    QString catalogLifecycleName() const;
+
+    // --- Start-up and catalog ----------------------------------------------------------
+    // Restores persisted state once per store.
+    QCoro::Task<> loadStoredStateIfNeeded();
+    // Refreshes the catalog; never fails to its caller (a failure keeps the last catalog).
+    QCoro::Task<> loadManifest();
+    // Re-validates the persisted installs of `apps`.
+    void applyPersistedInstallStates(const QList<AppManifestItem>& apps);
+    void recordInstalledApp(const InstalledApp& installed, const AppManifestItem& app);
+    void clearPersistedInstall(const QString& appID);
+
+    // --- Install and open --------------------------------------------------------------
+    // Starts a background install (or update) of `app`, or sets errorMessage when it cannot
+    // be installed now. Returns at once.
+    void install(const AppManifestItem& app);
+    // Opens an installed app, or installs it when it is not installed.
+    void open(const AppManifestItem& app);
+    // Whether install(app) would accept the app now.
+    bool canInstall(const AppManifestItem& app) const;
+
+    // --- Removal -----------------------------------------------------------------------
+    QCoro::Task<> uninstall(QString appID, bool deleteData);
+    QCoro::Task<> uninstallEverythingAndRemoveNimbara(bool deleteData);
+    void clearAllNimbaraUserDefaults();
+
+    // --- Announcements and onboarding --------------------------------------------------
+    void updatePendingAnnouncement(bool establishBaseline);
+    void acknowledgePendingAnnouncement();
+    void selectPendingAnnouncementApp();
+    void toggleStarterSelection(const AppManifestItem& app);
+    void finishOnboarding();
+
+    // --- Feedback ----------------------------------------------------------------------
+    QCoro::Task<> submitFeedback(FeedbackType type, QString title, QString description,
+                                 std::optional<QString> appID);
+    FeedbackDiagnostics feedbackDiagnostics(const std::optional<AppManifestItem>& relatedApp) const;
+
+Q_SIGNALS:
+    void manifestChanged();
+    void selectedAppIDChanged();
+    void installStatesChanged();
+    void onboardingCompleteChanged();
+    void selectedStarterAppIDsChanged();
+    void includeBetaAppsChanged();
+    void launchAtLoginStateChanged();
+    void localeChanged();
+    void errorMessageChanged();
+    void installedAppURLsChanged();
+    void pendingAnnouncementChanged();
+    void showingUninstallConfirmationChanged();
+    void uninstallInProgressChanged();
+    void showingFeedbackSheetChanged();
+    void feedbackStateChanged();
+
+private:
+    QString selectedAppIDOrEmpty() const { return selectedAppID_.value_or(QString()); }
+    QString errorMessageOrEmpty() const { return errorMessage_.value_or(QString()); }
+
+    void setManifest(LauncherManifest manifest);
+    void setInstallState(const QString& appID, AppInstallState state);
+    void setInstalledAppURLs(InstalledAppURLs urls);
+    void setPendingAnnouncement(std::optional<LauncherAnnouncement> announcement);
+    void setUninstallInProgress(bool inProgress);
+    void saveSeenAnnouncementIDs();
+    std::optional<QUrl> validatedLocation(const AppManifestItem& app, const QString& version,
+                                          const std::optional<QString>& storedPath);
+    AppRemovalRequest removalRequest(const AppManifestItem& app, bool deleteData) const;
+    const AppManifestItem* catalogApp(const QString& appID) const;
+    void reportError(const std::exception& error, const ErrorReportContext& context) const;
+    static QCoro::Task<> runInstall(QPointer<LauncherStore> store, AppManifestItem app);
+
+    LauncherStoreWiring wiring_;
+
+    LauncherManifest manifest_;
+    std::optional<QString> selectedAppID_;
+    InstallStates installStates_;
+    bool onboardingComplete_ = false;
+    QSet<QString> selectedStarterAppIDs_;
+    bool includeBetaApps_ = true;
+    LoginItemState launchAtLoginState_;
+    NimbaraLocale locale_ = NimbaraLocale::en;
+    std::optional<QString> errorMessage_;
+    InstalledAppURLs installedAppURLs_;
+    std::optional<LauncherAnnouncement> pendingAnnouncement_;
+    bool showingUninstallConfirmation_ = false;
+    bool uninstallInProgress_ = false;
+    bool showingFeedbackSheet_ = false;
+    FeedbackSubmissionState feedbackState_;
+
+    QSet<QString> seenAnnouncementIDs_;
+    bool announcementBaselineEstablished_ = false;
+    bool loadedStoredState_ = false;
+};
+
+// Preferences keys of the store.
+namespace StoreKeys {
+inline constexpr char installedVersions[] = "nimbara.installedVersions";
+inline constexpr char installedPaths[] = "nimbara.installedPaths";
+inline constexpr char onboardingComplete[] = "nimbara.onboardingComplete";
+inline constexpr char seenAnnouncementIDs[] = "nimbara.seenAnnouncementIDs";
+inline constexpr char announcementBaselineEstablished[] = "nimbara.announcementBaselineEstablished";
+inline constexpr char prefix[] = "nimbara.";
+} // namespace StoreKeys
+
+} // namespace nimbara
+
+Q_DECLARE_METATYPE(nimbara::LauncherManifest)
+Q_DECLARE_METATYPE(nimbara::NimbaraLocale)
