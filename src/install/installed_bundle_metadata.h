@@ -7,8 +7,9 @@
 namespace nimbara {
 
 // Reads CFBundleIdentifier and CFBundleShortVersionString from `bundle`/Contents/Info.plist
-// (XML, binary or OpenStep property list). Both must be non-empty strings; any failure throws
-// InstalledCodeValidationError(unreadableBundle).
+// (XML or binary property list; see readInfoPlist). Both must be non-empty strings; any failure
+// (not a local file URL, missing or unreadable file, parse error, top level not a dictionary,
+// missing, empty or non-string value) throws InstalledCodeValidationError(unreadableBundle).
 InstalledBundleMetadata loadInstalledBundleMetadata(const QUrl& bundle);
 
 } // namespace nimbara

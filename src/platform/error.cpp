@@ -1,5 +1,7 @@
 #include "platform/error.h"
 
+#include <typeinfo>
+
 namespace nimbara {
 
 Error::Error(QString description, QString rendering)
@@ -14,6 +16,21 @@ FileError::FileError(const QString& message)
 
 ProcessError::ProcessError(const QString& message)
     : Error(message, QStringLiteral("ProcessError(%1)").arg(renderedString(message))) {}
+
+QString errorDescription(const std::exception& error) {
+    if (const auto* ours = dynamic_cast<const Error*>(&error)) {
+        return ours->description();
+    }
+    return QString::fromLocal8Bit(error.what());
+}
+
+QString errorRendering(const std::exception& error) {
+    if (const auto* ours = dynamic_cast<const Error*>(&error)) {
+        return ours->rendering();
+    }
+    return QStringLiteral("%1(%2)").arg(QString::fromLatin1(typeid(error).name()),
+                                        renderedString(QString::fromLocal8Bit(error.what())));
+}
 
 QString renderedString(const QString& text) {
     QString escaped = text;

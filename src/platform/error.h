@@ -41,6 +41,13 @@ public:
     explicit ProcessError(const QString& message);
 };
 
+// The readable description of any error: a nimbara::Error's description, else its what().
+QString errorDescription(const std::exception& error);
+
+// The kind and payload of any error, for event reasons and reports: a nimbara::Error's
+// rendering, else "<type>(\"<what>\")".
+QString errorRendering(const std::exception& error);
+
 // Quotes a text the way renderings show string payloads: "text" with " and \ escaped.
 QString renderedString(const QString& text);
 

@@ -7,6 +7,7 @@
 #include "services/feedback_records.h"
 #include "store/collaborator_contracts.h"
 #include "store/collaborator_records.h"
+#include "text/nimbara_copy.h"
 #include "text/nimbara_locale.h"
 
 #include <QCoro/QCoroTask>
@@ -16,6 +17,7 @@
 #include <QSet>
 #include <QString>
 #include <QUrl>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -181,15 +183,39 @@ private:
     QString selectedAppIDOrEmpty() const { return selectedAppID_.value_or(QString()); }
     QString errorMessageOrEmpty() const { return errorMessage_.value_or(QString()); }
 
+    // One persisted install to re-validate, and what the check found.
+    struct PersistedInstall {
+        AppManifestItem app;
+        QString installedVersion;
+        std::optional<QString> storedPath;
+    };
+    struct Revalidation {
+        std::optional<QUrl> location;
+        bool bundleStillThere = false;
+        std::exception_ptr validationError;
+    };
+
+    static LauncherManifest withUniqueAppIDs(LauncherManifest manifest);
+    template <typename T, typename Signal> void assign(T& field, T value, Signal changed);
+    QString text(CopyKey key, const CopyValues& values = {}) const;
+
     void setManifest(LauncherManifest manifest);
     void setInstallState(const QString& appID, AppInstallState state);
     void setInstalledAppURLs(InstalledAppURLs urls);
     void setPendingAnnouncement(std::optional<LauncherAnnouncement> announcement);
     void setUninstallInProgress(bool inProgress);
     void saveSeenAnnouncementIDs();
-    std::optional<QUrl> validatedLocation(const AppManifestItem& app, const QString& version,
-                                          const std::optional<QString>& storedPath);
+
+    QList<PersistedInstall> persistedInstalls(const QList<AppManifestItem>& apps) const;
+    static QList<Revalidation> revalidate(const QList<PersistedInstall>& installs,
+                                          std::shared_ptr<InstalledCodeValidating> validator);
+    void applyRevalidation(const QList<AppManifestItem>& apps,
+                           const QList<PersistedInstall>& installs,
+                           const QList<Revalidation>& results);
+    QCoro::Task<> revalidateInBackground(QList<AppManifestItem> apps);
+
     AppRemovalRequest removalRequest(const AppManifestItem& app, bool deleteData) const;
+    QCoro::Task<AppRemovalOutcome> removeApp(AppRemovalRequest request);
     const AppManifestItem* catalogApp(const QString& appID) const;
     void reportError(const std::exception& error, const ErrorReportContext& context) const;
     static QCoro::Task<> runInstall(QPointer<LauncherStore> store, AppManifestItem app);

@@ -1,0 +1,136 @@
+#include "platform/info_plist.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QVariantList>
+#include <cstdlib>
+#include <memory>
+#include <plist/plist.h>
+
+namespace nimbara {
+
+namespace {
+
+// An Info.plist holds a few dozen keys. Files beyond this are not read into memory.
+constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
+
+// Nesting beyond this is not followed; such a value is left out of its container. It keeps a
+// hostile file from exhausting the stack.
+constexpr int kMaxDepth = 64;
+
+// Seconds from 1970-01-01 to 2001-01-01, where property-list dates count from.
+constexpr qint64 kPlistEpochOffset = 978307200;
+
+struct PlistDeleter {
+    void operator()(void* node) const { plist_free(node); }
+};
+
+std::optional<QVariant> convert(plist_t node, int depth);
+
+QVariantMap convertDictionary(plist_t node, int depth) {
+    QVariantMap map;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(node, &iter);
+    for (;;) {
+        char* key = nullptr;
+        plist_t item = nullptr;
+        plist_dict_next_item(node, iter, &key, &item);
+        if (key == nullptr) {
+            break;
+        }
+        if (std::optional<QVariant> value = convert(item, depth + 1)) {
+            map.insert(QString::fromUtf8(key), *value);
+        }
+        std::free(key);
+    }
+    std::free(iter);
+    return map;
+}
+
+std::optional<QVariant> convert(plist_t node, int depth) {
+    if (depth > kMaxDepth) {
+        return std::nullopt;
+    }
+    switch (plist_get_node_type(node)) {
+    case PLIST_STRING: {
+        uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        return QString::fromUtf8(text, text == nullptr ? 0 : static_cast<qsizetype>(length));
+    }
+    case PLIST_BOOLEAN: {
+        uint8_t flag = 0;
+        plist_get_bool_val(node, &flag);
+        return flag != 0;
+    }
+    case PLIST_UINT: {
+        // Negative integers are kept in two's complement.
+        uint64_t value = 0;
+        plist_get_uint_val(node, &value);
+        return static_cast<qint64>(value);
+    }
+    case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        return value;
+    }
+    case PLIST_DATA: {
+        uint64_t length = 0;
+        const char* bytes = plist_get_data_ptr(node, &length);
+        return QByteArray(bytes, bytes == nullptr ? 0 : static_cast<qsizetype>(length));
+    }
+    case PLIST_DATE: {
+        int32_t seconds = 0;
+        int32_t microseconds = 0;
+        plist_get_date_val(node, &seconds, &microseconds);
+        const qint64 msecs = (kPlistEpochOffset + seconds) * 1000 + microseconds / 1000;
+        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
+    }
+    case PLIST_ARRAY: {
+        QVariantList list;
+        const uint32_t count = plist_array_get_size(node);
+        for (uint32_t i = 0; i < count; ++i) {
+            if (std::optional<QVariant> value = convert(plist_array_get_item(node, i), depth + 1)) {
+                list.append(*value);
+            }
+        }
+        return list;
+    }
+    case PLIST_DICT:
+        return convertDictionary(node, depth);
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::optional<QVariantMap> parsePropertyListDictionary(const QByteArray& bytes) {
+    if (bytes.isEmpty() || bytes.size() > kMaxFileSize) {
+        return std::nullopt;
+    }
+    plist_t parsed = nullptr;
+    plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &parsed);
+    const std::unique_ptr<void, PlistDeleter> root(parsed);
+    if (root == nullptr || plist_get_node_type(root.get()) != PLIST_DICT) {
+        return std::nullopt;
+    }
+    return convertDictionary(root.get(), 0);
+}
+
+std::optional<QVariantMap> readInfoPlist(const QString& plistPath) {
+    QFile file(plistPath);
+    if (file.size() > kMaxFileSize || !file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    return parsePropertyListDictionary(bytes);
+}
+
+QString infoPlistPath(const QString& bundlePath) {
+    return bundlePath + QStringLiteral("/Contents/Info.plist");
+}
+
+} // namespace nimbara

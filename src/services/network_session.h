@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/main_bundle.h"
+
+#include <QByteArray>
+#include <QCoro/QCoroTask>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QString>
+#include <QStringView>
+#include <QUrl>
+#include <chrono>
+#include <optional>
+
+namespace nimbara {
+
+// Every request of the launcher gives up when no byte has moved for this long.
+inline constexpr std::chrono::milliseconds networkTransferTimeout{60'000};
+
+// The largest response body a client reads into memory. Catalogs, feedback answers and error
+// bodies are a few kilobytes; an answer of this size is not one we can use, and reading it
+// would only cost memory. (Archive downloads stream to a file and are not bound by this.)
+inline constexpr qint64 maximumResponseBodySize = 16 * 1024 * 1024;
+
+// The process's one network manager, made on first use: transfer time-out 60 s, redirects
+// only to equally or more secure places, ordinary HTTP caching in httpCacheDirectory(), TLS
+// checked against the system's CA store. It lives on the main thread and dies with the
+// application object, so the first call must come from the main thread after
+// QCoreApplication exists.
+QNetworkAccessManager& sharedNetworkAccessManager();
+
+// Gives `manager` the settings of the shared one, with its disk cache in `cacheDirectory`.
+void configureNetworkAccessManager(QNetworkAccessManager& manager, const QString& cacheDirectory);
+
+// $XDG_CACHE_HOME/nimbara/http (~/.cache/nimbara/http when the variable is unset).
+QString httpCacheDirectory();
+
+// What came back from one exchange with a server.
+struct HttpResponse {
+    // None when the answer was not an HTTP response (for example a file: URL).
+    std::optional<int> statusCode;
+    QByteArray body;
+};
+
+// A request for `url` with the protocol's default cache policy that gives up after `timeout`
+// without progress.
+QNetworkRequest makeNetworkRequest(const QUrl& url,
+                                   std::chrono::milliseconds timeout = networkTransferTimeout);
+
+// Sends the request and waits for the whole answer without blocking the thread. An HTTP
+// error status (4xx, 5xx) is an answer like any other, returned with its body. A transport
+// failure (refused, time-out, host not found, TLS, a redirect the policy refuses, a body cut
+// short) or a body above maximumResponseBodySize throws NetworkError.
+QCoro::Task<HttpResponse> httpGet(QNetworkAccessManager& session, QNetworkRequest request);
+QCoro::Task<HttpResponse> httpPost(QNetworkAccessManager& session, QNetworkRequest request,
+                                   QByteArray body);
+
+// Posts `body` and lets the exchange finish on its own: the answer is read and thrown away,
+// failures are ignored, and the reply cleans up after itself.
+void postWithoutWaiting(QNetworkAccessManager& session, const QNetworkRequest& request,
+                        const QByteArray& body);
+
+// An endpoint below a service base URL: the base's path and `path`, each stripped of leading
+// and trailing slashes, joined with "/" after a leading "/"; scheme, host, port and query of
+// the base are kept. ("http://h/svc/", "/api/feedback") gives "http://h/svc/api/feedback".
+QUrl serviceURL(const QUrl& baseURL, QStringView path);
+
+// A URL the launcher is configured with, first match wins: the environment variable
+// `environmentVariable` when it is set and holds an absolute URL (the value is not trimmed);
+// else the launcher's Info.plist value `infoKey` when it is a non-empty string holding an
+// absolute URL; else none. `bundle` may be null (no Info.plist).
+std::optional<QUrl> configuredURL(const char* environmentVariable, const MainBundle* bundle,
+                                  const QString& infoKey);
+
+} // namespace nimbara

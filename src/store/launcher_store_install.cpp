@@ -1,0 +1,144 @@
+#include "catalog/manifest_policy.h"
+#include "platform/app_workspace.h"
+#include "platform/error.h"
+#include "platform/plain_identifier.h"
+#include "platform/system_information.h"
+#include "store/launcher_store.h"
+
+#include <QFileInfo>
+
+namespace nimbara {
+
+namespace {
+
+LauncherOperationalEvent installEvent(const AppManifestItem& app, const char* type,
+                                      const char* status, std::optional<QString> reason = {}) {
+    return {QString::fromLatin1(type), app.id, app.version, QString::fromLatin1(status),
+            std::move(reason)};
+}
+
+// Hands an event to the sink. A sink never fails towards the store; one that does anyway must
+// not leave an install half done.
+QCoro::Task<> deliver(std::shared_ptr<OperationalEventRecording> sink,
+                      LauncherOperationalEvent event) {
+    try {
+        co_await sink->recordEvent(std::move(event));
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+bool LauncherStore::canInstall(const AppManifestItem& app) const {
+    if (!ManifestPolicy::hasPublishedRelease(app) || app.status == AppReleaseStatus::comingSoon ||
+        app.status == AppReleaseStatus::retired) {
+        return false;
+    }
+    const std::optional<OperatingSystemVersion> required =
+        ManifestPolicy::macOSVersion(app.minMacOS);
+    const OperatingSystemVersion running = wiring_.systemInformation
+                                               ? wiring_.systemInformation->runningSystemVersion()
+                                               : OperatingSystemVersion{};
+    if (!required || running < *required) {
+        return false;
+    }
+    // The bundle identifier later names folders of the app's data; only a plain identifier may.
+    if (!isPlainIdentifier(app.bundleId)) {
+        return false;
+    }
+    const AppInstallState::Case kind = state(app).kind();
+    return kind == AppInstallState::Case::notInstalled ||
+           kind == AppInstallState::Case::updateAvailable || kind == AppInstallState::Case::failed;
+}
+
+void LauncherStore::install(const AppManifestItem& app) {
+    if (!canInstall(app)) {
+        setErrorMessage(text(CopyKey::errorCannotInstall, {{QStringLiteral("app"), app.name}}));
+        return;
+    }
+    // Marked as installing before the task starts, so that a second request for the same app
+    // is refused: one app is never installed twice at the same time.
+    setInstallState(app.id, AppInstallState::installing(0.04));
+    runInstall(QPointer<LauncherStore>(this), app);
+}
+
+QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManifestItem app) {
+    // The task holds the store weakly and its collaborators strongly: if the store goes away
+    // while the installer runs, the installer still finishes, and nothing of the store is
+    // touched afterwards.
+    const std::shared_ptr<OperationalEventRecording> sink = store->wiring_.eventSink;
+    const std::shared_ptr<AppInstalling> installer = store->wiring_.installer;
+
+    co_await deliver(sink, installEvent(app, "install_started", "started"));
+    if (!store) {
+        co_return;
+    }
+    std::optional<QUrl> existing;
+    if (store->installedAppURLs_.contains(app.id)) {
+        existing = store->installedAppURLs_.value(app.id);
+    }
+
+    std::optional<InstalledApp> installed;
+    std::exception_ptr failure;
+    try {
+        installed = co_await installer->install(app, existing);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!store) {
+        co_return;
+    }
+
+    if (installed) {
+        store->recordInstalledApp(*installed, app);
+        co_await deliver(sink, installEvent(app, "install_succeeded", "succeeded"));
+        co_return;
+    }
+
+    QString description;
+    QString rendering;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        store->reportError(error, {{QStringLiteral("flow"), QStringLiteral("install")},
+                                   {QStringLiteral("app"), app.id},
+                                   {QStringLiteral("version"), app.version}});
+        description = errorDescription(error);
+        rendering = errorRendering(error);
+    } catch (...) {
+        rendering = QStringLiteral("unknown error");
+    }
+    const QString message =
+        store->text(CopyKey::errorInstallFailed,
+                    {{QStringLiteral("app"), app.name}, {QStringLiteral("reason"), description}});
+    store->setInstallState(app.id, AppInstallState::failed(message));
+    store->setErrorMessage(message);
+    co_await deliver(sink, installEvent(app, "install_failed", "failed", rendering));
+}
+
+void LauncherStore::open(const AppManifestItem& app) {
+    const AppInstallState::Case kind = state(app).kind();
+    if (kind != AppInstallState::Case::installed &&
+        kind != AppInstallState::Case::updateAvailable) {
+        install(app);
+        return;
+    }
+    const auto recorded = installedAppURLs_.constFind(app.id);
+    if (recorded != installedAppURLs_.constEnd() && QFileInfo::exists(recorded->toLocalFile())) {
+        if (wiring_.workspace) {
+            wiring_.workspace->openApplication(*recorded);
+        }
+        return;
+    }
+    if (wiring_.workspace) {
+        if (const std::optional<QUrl> found = wiring_.workspace->urlForApplication(app.bundleId)) {
+            wiring_.workspace->openApplication(*found);
+            return;
+        }
+    }
+    clearPersistedInstall(app.id);
+    setInstallState(app.id, AppInstallState::notInstalled());
+    setErrorMessage(text(CopyKey::errorNoBundle, {{QStringLiteral("app"), app.name}}));
+}
+
+} // namespace nimbara

@@ -1,0 +1,101 @@
+#include "tst_store.h"
+
+#include "support/temp_home.h"
+
+#include <QCoro/QCoroTask>
+
+char* toString(const std::optional<QString>& text) {
+    return text ? QTest::toString(*text) : qstrdup("none");
+}
+
+char* toString(const std::optional<QUrl>& url) {
+    return url ? QTest::toString(*url) : qstrdup("none");
+}
+
+namespace nimbara {
+
+char* toString(const AppInstallState& state) {
+    const QString text =
+        QStringLiteral("%1(%2 %3 %4 %5 %6)")
+            .arg(static_cast<int>(state.kind()))
+            .arg(state.progress())
+            .arg(state.version(), state.installedVersion(), state.latestVersion(), state.message());
+    return qstrdup(text.toUtf8().constData());
+}
+
+char* toString(const LauncherOperationalEvent& event) {
+    const QString text =
+        QStringLiteral("%1 slug=%2 version=%3 status=%4 reason=%5")
+            .arg(event.eventType, event.appSlug.value_or(u"-"_qs),
+                 event.appVersion.value_or(u"-"_qs), event.status, event.reason.value_or(u"-"_qs));
+    return qstrdup(text.toUtf8().constData());
+}
+
+char* toString(const FeedbackSubmissionState& state) {
+    const QString text = QStringLiteral("%1(issue=%2 message=%3)")
+                             .arg(static_cast<int>(state.kind))
+                             .arg(state.issue.id, state.message);
+    return qstrdup(text.toUtf8().constData());
+}
+
+char* toString(const AppRemovalRequest& request) {
+    const QString text =
+        QStringLiteral("%1 %2 at=%3 deleteData=%4")
+            .arg(request.appID, request.bundleID,
+                 request.installedURL ? request.installedURL->toString() : u"none"_qs)
+            .arg(request.deleteData);
+    return qstrdup(text.toUtf8().constData());
+}
+
+} // namespace nimbara
+
+namespace nimbara::test {
+
+LauncherStore& StoreHarness::start(LauncherManifest manifest, bool loadStoredStateSynchronously) {
+    store = std::make_unique<LauncherStore>(
+        fakes.wiring(std::move(manifest), loadStoredStateSynchronously));
+    return *store;
+}
+
+LauncherStore& StoreHarness::restart(LauncherManifest manifest) {
+    store.reset();
+    return start(std::move(manifest));
+}
+
+void StoreHarness::startUp() {
+    QCoro::waitFor(store->loadStoredStateIfNeeded());
+    loadManifest();
+}
+
+void StoreHarness::loadManifest() {
+    QCoro::waitFor(store->loadManifest());
+}
+
+void StoreHarness::persistInstalledApp(const AppManifestItem& app, const QString& version) {
+    const QString path = fakes.bundlePath(app.name);
+    writeBundle(path, app.bundleId, version);
+    fakes.persistInstall(app.id, version, path);
+}
+
+QUrl StoreHarness::bundleURL(const AppManifestItem& app) const {
+    return QUrl::fromLocalFile(fakes.bundlePath(app.name));
+}
+
+void settle() {
+    for (int round = 0; round < 20; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+QString textFor(CopyKey key, const QString& app, const QString& reason) {
+    CopyValues values{{u"app"_qs, app}};
+    if (!reason.isNull()) {
+        values.insert(u"reason"_qs, reason);
+    }
+    return NimbaraCopy::text(key, NimbaraLocale::en, values);
+}
+
+} // namespace nimbara::test
+
+NIMBARA_TEST_MAIN(TestStore)

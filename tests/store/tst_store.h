@@ -1,0 +1,119 @@
+#pragma once
+
+#include "catalog/seed_manifest.h"
+#include "store/launcher_store.h"
+#include "support/catalog_samples.h"
+#include "support/fake_collaborators.h"
+#include "text/nimbara_copy.h"
+
+#include <QObject>
+#include <QTest>
+#include <memory>
+
+// Readable values in failure messages (found by argument-dependent lookup).
+char* toString(const std::optional<QString>& text);
+char* toString(const std::optional<QUrl>& url);
+
+namespace nimbara {
+char* toString(const AppInstallState& state);
+char* toString(const LauncherOperationalEvent& event);
+char* toString(const FeedbackSubmissionState& state);
+char* toString(const AppRemovalRequest& request);
+} // namespace nimbara
+
+namespace nimbara::test {
+
+// A store built over one set of substitutes. The substitutes outlive every store built here,
+// and restart() builds the next store over the same preferences file, as a relaunch would.
+class StoreHarness {
+public:
+    FakeCollaborators fakes;
+    std::unique_ptr<LauncherStore> store;
+
+    LauncherStore& start(LauncherManifest manifest = SeedManifest::manifest(),
+                         bool loadStoredStateSynchronously = false);
+    LauncherStore& restart(LauncherManifest manifest = SeedManifest::manifest());
+
+    // What the application does when its window first appears: restore, then load the catalog.
+    void startUp();
+    void loadManifest(); // waits until the load has finished
+
+    // Persists `app` as installed with `version`, with a real bundle under the install root.
+    void persistInstalledApp(const AppManifestItem& app, const QString& version);
+    QUrl bundleURL(const AppManifestItem& app) const;
+};
+
+// Lets every queued resumption and posted event run, so that work that should not happen has
+// had its chance to happen.
+void settle();
+
+// The English text of `key` for `app`.
+QString textFor(CopyKey key, const QString& app, const QString& reason = {});
+
+} // namespace nimbara::test
+
+Q_DECLARE_METATYPE(nimbara::AppInstallState)
+Q_DECLARE_METATYPE(nimbara::AppManifestItem)
+Q_DECLARE_METATYPE(nimbara::FeedbackSubmissionState)
+
+// The launcher store, driven through substitutes of its collaborators and a real preferences
+// file. The slots are spread over tst_store_*.cpp by concern.
+class TestStore : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // tst_store_startup.cpp
+    void revalidatesPersistedInstalls_data();
+    void revalidatesPersistedInstalls();
+    void revalidationCoversOnlyCatalogApps();
+    void storedStateLoadsOnce_data();
+    void storedStateLoadsOnce();
+    void refreshKeepsLastCatalogOnFailure();
+    void loadCompletesOnboardingOnlyWithoutPublishedApps_data();
+    void loadCompletesOnboardingOnlyWithoutPublishedApps();
+    void selectionAfterLoad_data();
+    void selectionAfterLoad();
+    void duplicateAppIDKeepsFirst();
+    void persistedStateSurvivesRestart();
+
+    // tst_store_install.cpp
+    void installPreconditions_data();
+    void installPreconditions();
+    void installSucceeds();
+    void installFails_data();
+    void installFails();
+    void installsOfTwoAppsRunTogether();
+    void sameAppNeverInstalledTwice();
+    void installOutlivesDestroyedStore_data();
+    void installOutlivesDestroyedStore();
+    void openInstalledApp_data();
+    void openInstalledApp();
+    void openUninstalledAppInstalls_data();
+    void openUninstalledAppInstalls();
+    void otherOperationsRunWhileInstalling();
+
+    // tst_store_removal.cpp
+    void uninstallOneApp_data();
+    void uninstallOneApp();
+    void uninstallUnknownAppDoesNothing();
+    void uninstallEverything_data();
+    void uninstallEverything();
+
+    // tst_store_announcements.cpp
+    void firstLoadEstablishesBaseline();
+    void newAnnouncementShownOnceAcrossRestarts();
+    void dismissingFirstShowsSecond();
+    void openingAnnouncementApp_data();
+    void openingAnnouncementApp();
+
+    // tst_store_onboarding.cpp
+    void finishOnboarding_data();
+    void finishOnboarding();
+    void toggleStarterSelection();
+
+    // tst_store_feedback.cpp
+    void feedbackRequest_data();
+    void feedbackRequest();
+    void feedbackOutcome_data();
+    void feedbackOutcome();
+};
