@@ -1,5 +1,5 @@
 #include "catalog/manifest_coding.h"
-#include "dev_server_process.h"
+#include "support/dev_server_process.h"
 #include "support/catalog_samples.h"
 #include "support/temp_home.h"
 

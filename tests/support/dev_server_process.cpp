@@ -1,4 +1,4 @@
-#include "dev_server_process.h"
+#include "support/dev_server_process.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,6 +42,10 @@ DevServerProcess::DevServerProcess(QString root, QString database)
     : root_(std::move(root)), database_(std::move(database)) {}
 
 DevServerProcess::~DevServerProcess() {
+    stop();
+}
+
+void DevServerProcess::stop() {
     if (process_.state() != QProcess::NotRunning) {
         process_.kill();
         process_.waitForFinished(kWaitMs);

@@ -34,6 +34,8 @@ public:
     DevServerProcess& operator=(const DevServerProcess&) = delete;
 
     bool start();
+    // Kills the server; later requests find nobody listening.
+    void stop();
     const QString& error() const { return error_; }
     QUrl url(const QString& pathAndQuery) const;
 
