@@ -192,7 +192,9 @@ void TestNetwork::followsPlainRedirect() {
 
     QVERIFY(!outcome.error);
     QCOMPARE(*outcome.value, sampleCatalog());
-    QCOMPARE(server.requests().size(), 2);
+    // Qt may resend a request on a fresh connection, so the requests are not counted: the
+    // redirect was asked for first and the catalog last.
+    QCOMPARE(server.requests().first().url.path(), u"/old"_qs);
     QCOMPARE(server.requests().last().url.path(), catalogPath);
 }
 
