@@ -1,6 +1,6 @@
 #include "catalog/manifest_coding.h"
-#include "support/dev_server_process.h"
 #include "support/catalog_samples.h"
+#include "support/dev_server_process.h"
 #include "support/temp_home.h"
 
 #include <QDir>
@@ -10,33 +10,28 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using nimbara::test::DevServerProcess;
 using nimbara::test::HttpAnswer;
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 QByteArray catalogListing(const QString& appId) {
     return nimbara::encodeLauncherManifestJson(
         nimbara::test::catalogWith({nimbara::test::publishedApp(appId)}));
 }
 
-QByteArray feedback(const QString& requestId, const QString& title) {
-    return QJsonDocument(
-               QJsonObject{{QStringLiteral("clientRequestId"), requestId},
-                           {QStringLiteral("type"), QStringLiteral("bug")},
-                           {QStringLiteral("title"), title},
-                           {QStringLiteral("description"), QStringLiteral("Steps")},
-                           {QStringLiteral("appId"), QStringLiteral("alpha")},
-                           {QStringLiteral("diagnostics"),
-                            QJsonObject{{QStringLiteral("locale"), QStringLiteral("pl")}}}})
-        .toJson();
+QJsonObject feedback(const QString& requestId, const QString& title) {
+    return {{u"clientRequestId"_s, requestId},
+            {u"type"_s, u"bug"_s},
+            {u"title"_s, title},
+            {u"description"_s, u"Steps"_s},
+            {u"appId"_s, u"alpha"_s},
+            {u"diagnostics"_s, QJsonObject{{u"locale"_s, u"pl"_s}}}};
+}
+
+QByteArray json(const QJsonObject& object) {
+    return QJsonDocument(object).toJson();
 }
 
 } // namespace
@@ -45,268 +40,206 @@ QByteArray feedback(const QString& requestId, const QString& title) {
 class TestDevServer : public QObject {
     Q_OBJECT
 
-private:
-    QString path(const QString& name) const { return QDir(root_->path()).filePath(name); }
     std::unique_ptr<QTemporaryDir> root_;
+    std::unique_ptr<DevServerProcess> server_; // serving root_, started for every case
+
+    QString path(const QString& name) const { return QDir(root_->path()).filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) const {
+        QDir().mkpath(QFileInfo(path(name)).path());
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    QJsonArray listed(const QString& pathAndQuery, const QString& key) const {
+        return server_->get(pathAndQuery).json().value(key).toArray();
+    }
 
 private Q_SLOTS:
-    void init() { root_ = std::make_unique<QTemporaryDir>(); }
+    void init() {
+        root_ = std::make_unique<QTemporaryDir>();
+        server_ = std::make_unique<DevServerProcess>(root_->path(), path(u"db.sqlite"_s));
+        QVERIFY2(server_->start(), qPrintable(server_->error()));
+    }
 
     void servesCatalogByLanguage() {
-        writeFile(path(QStringLiteral("catalog.json")), catalogListing(QStringLiteral("alpha")));
-        writeFile(path(QStringLiteral("catalog.pl.json")), catalogListing(QStringLiteral("beta")));
-        writeFile(path(QStringLiteral("catalog.de.json")), "{\"apps\": \"not a catalog\"}");
-        DevServerProcess server(root_->path(), path(QStringLiteral("db.sqlite")));
-        QVERIFY2(server.start(), qPrintable(server.error()));
-
-        const HttpAnswer plain = server.get(QStringLiteral("/api/launcher/manifest"));
+        const QString endpoint = u"/api/launcher/manifest"_s;
+        write(u"catalog.json"_s, catalogListing(u"alpha"_s));
+        write(u"catalog.pl.json"_s, catalogListing(u"beta"_s));
+        write(u"catalog.de.json"_s, "{\"apps\": \"not a catalog\"}");
+        const HttpAnswer plain = server_->get(endpoint);
         QCOMPARE(plain.status, 200);
-        QCOMPARE(plain.body, catalogListing(QStringLiteral("alpha")));
+        QCOMPARE(plain.body, catalogListing(u"alpha"_s));
         QCOMPARE(plain.header("Content-Type"), QByteArray("application/json"));
-        QCOMPARE(server.get(QStringLiteral("/api/launcher/manifest?lang=pl")).body,
-                 catalogListing(QStringLiteral("beta")));
+        QCOMPARE(server_->get(endpoint + u"?lang=pl"_s).body, catalogListing(u"beta"_s));
         // Served even though the launcher would reject it: tests use broken catalogs.
-        QCOMPARE(server.get(QStringLiteral("/api/launcher/manifest?lang=de")).body,
+        QCOMPARE(server_->get(endpoint + u"?lang=de"_s).body,
                  QByteArray("{\"apps\": \"not a catalog\"}"));
-        for (const char* lang : {"fr", "PL", "pl.json", "..%2Fcatalog"}) {
-            const QString query =
-                QStringLiteral("/api/launcher/manifest?lang=") + QLatin1StringView(lang);
-            QCOMPARE(server.get(query).body, plain.body);
-        }
+        for (const QString& lang : {u"fr"_s, u"PL"_s, u"..%2Fcatalog"_s})
+            QCOMPARE(server_->get(endpoint + u"?lang="_s + lang).body, plain.body);
 
         const QByteArray etag = plain.header("ETag");
         QVERIFY(!etag.isEmpty());
+        QCOMPARE(server_->get(endpoint, {{"If-None-Match", etag}}).status, 304);
+        QCOMPARE(server_->get(endpoint + u"?lang=pl"_s, {{"If-None-Match", etag}}).status, 200);
         QCOMPARE(
-            server.get(QStringLiteral("/api/launcher/manifest"), {{"If-None-Match", etag}}).status,
+            server_->get(endpoint, {{"If-Modified-Since", plain.header("Last-Modified")}}).status,
             304);
-        QCOMPARE(
-            server.get(QStringLiteral("/api/launcher/manifest?lang=pl"), {{"If-None-Match", etag}})
-                .status,
-            200);
-        QCOMPARE(server
-                     .get(QStringLiteral("/api/launcher/manifest"),
-                          {{"If-Modified-Since", plain.header("Last-Modified")}})
-                     .status,
-                 304);
 
-        writeFile(path(QStringLiteral("catalog.json")), catalogListing(QStringLiteral("gamma")));
-        const HttpAnswer changed =
-            server.get(QStringLiteral("/api/launcher/manifest"), {{"If-None-Match", etag}});
+        write(u"catalog.json"_s, catalogListing(u"gamma"_s));
+        const HttpAnswer changed = server_->get(endpoint, {{"If-None-Match", etag}});
         QCOMPARE(changed.status, 200);
-        QCOMPARE(changed.body, catalogListing(QStringLiteral("gamma")));
+        QCOMPARE(changed.body, catalogListing(u"gamma"_s));
         QVERIFY(changed.header("ETag") != etag);
 
-        QVERIFY(QFile::remove(path(QStringLiteral("catalog.json"))));
-        const HttpAnswer missing = server.get(QStringLiteral("/api/launcher/manifest?lang=fr"));
+        QVERIFY(QFile::remove(path(u"catalog.json"_s)));
+        const HttpAnswer missing = server_->get(endpoint + u"?lang=fr"_s);
         QCOMPARE(missing.status, 404);
-        QVERIFY(!missing.json().value(QStringLiteral("error")).toString().isEmpty());
+        QVERIFY(!missing.json().value(u"error"_s).toString().isEmpty());
     }
 
     void servesDownloadsInsideTheirFolderOnly() {
-        writeFile(path(QStringLiteral("catalog.json")), "secret");
-        writeFile(path(QStringLiteral("downloads/Alpha-1.0.0.zip")), "PK\x03\x04zip");
-        writeFile(path(QStringLiteral("downloads/notes/readme.txt")), "text");
-        QVERIFY(QFile::link(path(QStringLiteral("catalog.json")),
-                            path(QStringLiteral("downloads/link.zip"))));
-        DevServerProcess server(root_->path(), path(QStringLiteral("db.sqlite")));
-        QVERIFY2(server.start(), qPrintable(server.error()));
+        write(u"catalog.json"_s, "secret");
+        write(u"downloads/Alpha-1.0.0.zip"_s, "PK\x03\x04zip");
+        write(u"downloads/notes/readme.txt"_s, "text");
+        QVERIFY(QFile::link(path(u"catalog.json"_s), path(u"downloads/link.zip"_s)));
 
-        const HttpAnswer zip = server.get(QStringLiteral("/downloads/Alpha-1.0.0.zip"));
+        const HttpAnswer zip = server_->get(u"/downloads/Alpha-1.0.0.zip"_s);
         QCOMPARE(zip.status, 200);
         QCOMPARE(zip.body, QByteArray("PK\x03\x04zip"));
         QCOMPARE(zip.header("Content-Type"), QByteArray("application/zip"));
         QCOMPARE(zip.header("Content-Length"), QByteArray("7"));
-        const HttpAnswer text = server.get(QStringLiteral("/downloads/notes/readme.txt"));
+        const HttpAnswer text = server_->get(u"/downloads/notes/readme.txt"_s);
         QCOMPARE(text.body, QByteArray("text"));
         QCOMPARE(text.header("Content-Type"), QByteArray("application/octet-stream"));
-
         for (const char* target :
              {"/downloads/../catalog.json", "/downloads/..%2Fcatalog.json",
               "/downloads/%2e%2e/catalog.json", "/downloads/notes/..%5C..%5Ccatalog.json",
-              "/downloads/%2F"
-              "etc%2Fpasswd",
-              "/downloads/notes/../../catalog.json", "/downloads/link.zip",
-              "/downloads/missing.zip", "/downloads/notes"}) {
-            QCOMPARE(server.rawGetStatus(target), 404);
-        }
-        QCOMPARE(server.rawGetStatus("/downloads/notes/readme.txt"), 200);
+              "/downloads/%2Fetc%2Fpasswd", "/downloads/link.zip", "/downloads/missing.zip",
+              "/downloads/notes"})
+            QCOMPARE(server_->rawGetStatus(target), 404);
+        QCOMPARE(server_->rawGetStatus("/downloads/notes/readme.txt"), 200);
 
-        QCOMPARE(server.get(QStringLiteral("/appcast.xml")).status, 404);
-        writeFile(path(QStringLiteral("appcast.xml")), "<rss/>");
-        const HttpAnswer appcast = server.get(QStringLiteral("/appcast.xml"));
+        QCOMPARE(server_->get(u"/appcast.xml"_s).status, 404);
+        write(u"appcast.xml"_s, "<rss/>");
+        const HttpAnswer appcast = server_->get(u"/appcast.xml"_s);
         QCOMPARE(appcast.body, QByteArray("<rss/>"));
         QCOMPARE(appcast.header("Content-Type"), QByteArray("application/rss+xml"));
     }
 
     void feedbackIsNumberedAcrossRestarts() {
-        const QString database = path(QStringLiteral("reports/feedback.sqlite"));
-        QDir().mkpath(path(QStringLiteral("reports")));
-        {
-            DevServerProcess server(root_->path(), database);
-            QVERIFY2(server.start(), qPrintable(server.error()));
-            const HttpAnswer first = server.post(
-                QStringLiteral("/api/feedback"),
-                feedback(QStringLiteral("A"), QStringLiteral("One")), {{"X-Nimbara-Locale", "pl"}});
-            QCOMPARE(first.status, 201);
-            const QJsonObject issue = first.json().value(QStringLiteral("issue")).toObject();
-            QCOMPARE(first.json().value(QStringLiteral("ok")), QJsonValue(true));
-            QCOMPARE(issue.value(QStringLiteral("id")).toString(), QStringLiteral("1"));
-            QCOMPARE(issue.value(QStringLiteral("identifier")).toString(), QStringLiteral("FB-1"));
-            QCOMPARE(issue.value(QStringLiteral("url")).toString(),
-                     server.url(QStringLiteral("/feedback/FB-1")).toString());
+        const HttpAnswer first = server_->post(u"/api/feedback"_s, json(feedback(u"A"_s, u"One"_s)),
+                                               {{"X-Nimbara-Locale", "pl"}});
+        QCOMPARE(first.status, 201);
+        QCOMPARE(first.json().value(u"ok"_s), QJsonValue(true));
+        const QJsonObject issue = first.json().value(u"issue"_s).toObject();
+        QCOMPARE(issue, (QJsonObject{{u"id"_s, u"1"_s},
+                                     {u"identifier"_s, u"FB-1"_s},
+                                     {u"url"_s, server_->url(u"/feedback/FB-1"_s).toString()}}));
+        // The same client request id is answered with the same issue.
+        const HttpAnswer repeated =
+            server_->post(u"/api/feedback"_s, json(feedback(u"A"_s, u"One"_s)));
+        QCOMPARE(repeated.status, 200);
+        QCOMPARE(repeated.json().value(u"issue"_s).toObject(), issue);
+        QCOMPARE(server_->post(u"/api/feedback"_s, json(feedback(u"B"_s, u"Two"_s))).status, 201);
 
-            const HttpAnswer repeated =
-                server.post(QStringLiteral("/api/feedback"),
-                            feedback(QStringLiteral("A"), QStringLiteral("One")));
-            QCOMPARE(repeated.status, 200);
-            QCOMPARE(repeated.json().value(QStringLiteral("issue")).toObject(), issue);
-            const HttpAnswer second =
-                server.post(QStringLiteral("/api/feedback"),
-                            feedback(QStringLiteral("B"), QStringLiteral("Two")));
-            QCOMPARE(second.status, 201);
-            QCOMPARE(
-                second.json()[QStringLiteral("issue")][QStringLiteral("identifier")].toString(),
-                QStringLiteral("FB-2"));
-        }
-
-        DevServerProcess restarted(root_->path(), database);
-        QVERIFY2(restarted.start(), qPrintable(restarted.error()));
-        const QJsonArray reports = restarted.get(QStringLiteral("/api/feedback"))
-                                       .json()
-                                       .value(QStringLiteral("reports"))
-                                       .toArray();
+        server_ = std::make_unique<DevServerProcess>(root_->path(), path(u"db.sqlite"_s));
+        QVERIFY2(server_->start(), qPrintable(server_->error()));
+        const QJsonArray reports = listed(u"/api/feedback"_s, u"reports"_s);
         QCOMPARE(reports.size(), 2);
-        const QJsonObject first = reports.at(0).toObject();
-        QCOMPARE(first.value(QStringLiteral("identifier")).toString(), QStringLiteral("FB-1"));
-        QCOMPARE(first.value(QStringLiteral("title")).toString(), QStringLiteral("One"));
-        QCOMPARE(first.value(QStringLiteral("appId")).toString(), QStringLiteral("alpha"));
-        QCOMPARE(first.value(QStringLiteral("locale")).toString(), QStringLiteral("pl"));
-        QCOMPARE(first[QStringLiteral("diagnostics")][QStringLiteral("locale")].toString(),
-                 QStringLiteral("pl"));
-        QCOMPARE(reports.at(1)[QStringLiteral("title")].toString(), QStringLiteral("Two"));
+        const QJsonObject stored = reports.at(0).toObject();
+        QCOMPARE(stored.value(u"identifier"_s).toString(), u"FB-1"_s);
+        QCOMPARE(stored.value(u"title"_s).toString(), u"One"_s);
+        QCOMPARE(stored.value(u"appId"_s).toString(), u"alpha"_s);
+        QCOMPARE(stored.value(u"locale"_s).toString(), u"pl"_s);
+        QCOMPARE(stored[u"diagnostics"_s][u"locale"_s].toString(), u"pl"_s);
+        QCOMPARE(reports.at(1)[u"identifier"_s].toString(), u"FB-2"_s);
 
         const HttpAnswer third =
-            restarted.post(QStringLiteral("/api/feedback"),
-                           feedback(QStringLiteral("C"), QStringLiteral("Three")));
-        QCOMPARE(third.status, 201);
-        QCOMPARE(third.json()[QStringLiteral("issue")][QStringLiteral("identifier")].toString(),
-                 QStringLiteral("FB-3"));
-        QCOMPARE(
-            restarted.get(QStringLiteral("/feedback/FB-3")).json().value(QStringLiteral("title")),
-            QJsonValue(QStringLiteral("Three")));
+            server_->post(u"/api/feedback"_s, json(feedback(u"C"_s, u"Three"_s)));
+        QCOMPARE(third.json()[u"issue"_s][u"identifier"_s].toString(), u"FB-3"_s);
+        QCOMPARE(server_->get(u"/feedback/FB-3"_s).json().value(u"title"_s),
+                 QJsonValue(u"Three"_s));
     }
 
     void rejectsMalformedFeedback_data() {
         QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QString>("named");
-        const QJsonObject valid =
-            QJsonDocument::fromJson(feedback(QStringLiteral("X"), QStringLiteral("T"))).object();
-        const auto with = [&](const char* key, const QJsonValue& value) {
-            QJsonObject changed = valid;
-            if (value.isUndefined())
-                changed.remove(QLatin1StringView(key));
-            else
-                changed.insert(QLatin1StringView(key), value);
-            return QJsonDocument(changed).toJson();
+        QTest::addColumn<QString>("named"); // what the error mentions
+        const auto with = [](const char* key, const QJsonValue& value) {
+            QJsonObject changed = feedback(u"X"_s, u"T"_s);
+            value.isUndefined() ? changed.remove(QLatin1StringView(key))
+                                : void(changed.insert(QLatin1StringView(key), value));
+            return json(changed);
         };
-        QTest::newRow("not JSON") << QByteArray("title=hello") << QStringLiteral("JSON");
-        QTest::newRow("array") << QByteArray("[]") << QStringLiteral("object");
-        QTest::newRow("no title") << with("title", QJsonValue::Undefined)
-                                  << QStringLiteral("title");
-        QTest::newRow("blank title")
-            << with("title", QStringLiteral("  ")) << QStringLiteral("title");
-        QTest::newRow("unknown type")
-            << with("type", QStringLiteral("Bug")) << QStringLiteral("type");
+        QTest::newRow("not JSON") << QByteArray("title=hello") << u"JSON"_s;
+        QTest::newRow("array") << QByteArray("[]") << u"object"_s;
+        QTest::newRow("no title") << with("title", QJsonValue::Undefined) << u"title"_s;
+        QTest::newRow("blank title") << with("title", u"  "_s) << u"title"_s;
+        QTest::newRow("unknown type") << with("type", u"Bug"_s) << u"type"_s;
         QTest::newRow("no request id")
-            << with("clientRequestId", QJsonValue::Undefined) << QStringLiteral("clientRequestId");
-        QTest::newRow("appId number") << with("appId", 7) << QStringLiteral("appId");
-        QTest::newRow("diagnostics text")
-            << with("diagnostics", QStringLiteral("x")) << QStringLiteral("diagnostics");
+            << with("clientRequestId", QJsonValue::Undefined) << u"clientRequestId"_s;
+        QTest::newRow("appId number") << with("appId", 7) << u"appId"_s;
+        QTest::newRow("diagnostics text") << with("diagnostics", u"x"_s) << u"diagnostics"_s;
     }
 
     void rejectsMalformedFeedback() {
         QFETCH(QByteArray, body);
         QFETCH(QString, named);
-        DevServerProcess server(root_->path(), path(QStringLiteral("db.sqlite")));
-        QVERIFY2(server.start(), qPrintable(server.error()));
-        const HttpAnswer answer = server.post(QStringLiteral("/api/feedback"), body);
+        const HttpAnswer answer = server_->post(u"/api/feedback"_s, body);
         QCOMPARE(answer.status, 400);
-        const QString error = answer.json().value(QStringLiteral("error")).toString();
+        const QString error = answer.json().value(u"error"_s).toString();
         QVERIFY2(error.contains(named), qPrintable(error));
-        QVERIFY(server.get(QStringLiteral("/api/feedback"))
-                    .json()[QStringLiteral("reports")]
-                    .toArray()
-                    .isEmpty());
+        QVERIFY(listed(u"/api/feedback"_s, u"reports"_s).isEmpty());
     }
 
     void storesOperationalEvents() {
-        DevServerProcess server(root_->path(), path(QStringLiteral("db.sqlite")));
-        QVERIFY2(server.start(), qPrintable(server.error()));
-        QCOMPARE(server
-                     .post(QStringLiteral("/api/launcher/events"),
-                           R"({"eventType": "install_failed", "appSlug": "alpha",
-                                 "appVersion": "1.0.0", "status": "failed", "reason": "x"})")
-                     .status,
-                 202);
+        const QString endpoint = u"/api/launcher/events"_s;
         QCOMPARE(
-            server
-                .post(QStringLiteral("/api/launcher/events"), R"({"eventType": "install_started"})")
+            server_
+                ->post(
+                    endpoint,
+                    R"({"eventType": "install_failed", "appSlug": "alpha", "status": "failed", "reason": "x"})")
                 .status,
+            202);
+        QCOMPARE(server_->post(endpoint, R"({"eventType": "install_started"})").status, 400);
+        QCOMPARE(
+            server_->post(endpoint, R"({"eventType": "x", "status": "y", "appSlug": 3})").status,
             400);
-        QCOMPARE(server
-                     .post(QStringLiteral("/api/launcher/events"),
-                           R"({"eventType": "x", "status": "y", "appSlug": 3})")
-                     .status,
-                 400);
-        const QJsonArray events = server.get(QStringLiteral("/api/launcher/events"))
-                                      .json()[QStringLiteral("events")]
-                                      .toArray();
+        const QJsonArray events = listed(endpoint, u"events"_s);
         QCOMPARE(events.size(), 1);
-        QCOMPARE(events.at(0)[QStringLiteral("eventType")].toString(),
-                 QStringLiteral("install_failed"));
-        QCOMPARE(events.at(0)[QStringLiteral("appSlug")].toString(), QStringLiteral("alpha"));
-        QCOMPARE(events.at(0)[QStringLiteral("reason")].toString(), QStringLiteral("x"));
+        QCOMPARE(events.at(0)[u"eventType"_s].toString(), u"install_failed"_s);
+        QCOMPARE(events.at(0)[u"appSlug"_s].toString(), u"alpha"_s);
+        QCOMPARE(events.at(0)[u"reason"_s].toString(), u"x"_s);
     }
 
     void errorStoreRequiresAuthentication() {
-        DevServerProcess server(root_->path(), path(QStringLiteral("db.sqlite")));
-        QVERIFY2(server.start(), qPrintable(server.error()));
-        const QString endpoint = QStringLiteral("/api/42/store/");
+        const QString endpoint = u"/api/42/store/"_s;
         const QByteArray event =
             R"({"event_id": "0123456789abcdef0123456789abcdef", "level": "error"})";
-        QCOMPARE(server.post(endpoint, event).status, 401);
+        QCOMPARE(server_->post(endpoint, event).status, 401);
         for (const char* auth :
              {"Bearer sentry_version=7, sentry_key=pk", "Sentry sentry_version=6, sentry_key=pk",
-              "Sentry sentry_version=7, sentry_key=", "Sentry sentry_version=7"}) {
-            QCOMPARE(server.post(endpoint, event, {{"X-Sentry-Auth", auth}}).status, 401);
-        }
+              "Sentry sentry_version=7, sentry_key=", "Sentry sentry_version=7"})
+            QCOMPARE(server_->post(endpoint, event, {{"X-Sentry-Auth", auth}}).status, 401);
         const QByteArray good =
             "Sentry sentry_version=7, sentry_client=nimbara-launcher/0.1.0, sentry_key=pk";
-        QCOMPARE(server.post(endpoint, R"({"level": "error"})", {{"X-Sentry-Auth", good}}).status,
+        QCOMPARE(server_->post(endpoint, R"({"level": "error"})", {{"X-Sentry-Auth", good}}).status,
                  400);
-        const HttpAnswer stored = server.post(endpoint, event, {{"X-Sentry-Auth", good}});
+        const HttpAnswer stored = server_->post(endpoint, event, {{"X-Sentry-Auth", good}});
         QCOMPARE(stored.status, 200);
-        QCOMPARE(stored.json().value(QStringLiteral("id")).toString(),
-                 QStringLiteral("0123456789abcdef0123456789abcdef"));
+        QCOMPARE(stored.json().value(u"id"_s).toString(), u"0123456789abcdef0123456789abcdef"_s);
 
-        const QJsonArray events = server.get(endpoint).json()[QStringLiteral("events")].toArray();
+        const QJsonArray events = listed(endpoint, u"events"_s);
         QCOMPARE(events.size(), 1);
-        QCOMPARE(events.at(0)[QStringLiteral("publicKey")].toString(), QStringLiteral("pk"));
-        QCOMPARE(events.at(0)[QStringLiteral("event")][QStringLiteral("level")].toString(),
-                 QStringLiteral("error"));
-        QVERIFY(server.get(QStringLiteral("/api/7/store/"))
-                    .json()[QStringLiteral("events")]
-                    .toArray()
-                    .isEmpty());
+        QCOMPARE(events.at(0)[u"publicKey"_s].toString(), u"pk"_s);
+        QCOMPARE(events.at(0)[u"event"_s][u"level"_s].toString(), u"error"_s);
+        QVERIFY(listed(u"/api/7/store/"_s, u"events"_s).isEmpty());
     }
 
     void answersUnknownPathsAndMethods() {
-        DevServerProcess server(root_->path(), path(QStringLiteral("db.sqlite")));
-        QVERIFY2(server.start(), qPrintable(server.error()));
-        const HttpAnswer unknown = server.get(QStringLiteral("/api/nothing"));
+        const HttpAnswer unknown = server_->get(u"/api/nothing"_s);
         QCOMPARE(unknown.status, 404);
-        QVERIFY(unknown.json().contains(QStringLiteral("error")));
-        const HttpAnswer wrong = server.post(QStringLiteral("/api/launcher/manifest"), "{}");
+        QVERIFY(unknown.json().contains(u"error"_s));
+        const HttpAnswer wrong = server_->post(u"/api/launcher/manifest"_s, "{}");
         QCOMPARE(wrong.status, 405);
         QCOMPARE(wrong.header("Allow"), QByteArray("GET, HEAD"));
     }

@@ -6,6 +6,7 @@
 
 using namespace nimbara;
 using namespace nimbara::test;
+using namespace Qt::StringLiterals;
 using K = CatalogLifecycleKind;
 
 Q_DECLARE_METATYPE(nimbara::AppManifestItem)
@@ -13,28 +14,11 @@ Q_DECLARE_METATYPE(nimbara::CatalogLifecycleKind)
 
 namespace {
 
-QStringList ids(const QList<AppManifestItem>& apps) {
+template <typename Item> QStringList ids(const QList<Item>& items) {
     QStringList result;
-    for (const AppManifestItem& app : apps) {
-        result << app.id;
-    }
+    for (const Item& item : items)
+        result << item.id;
     return result;
-}
-
-// Checks the invariants every lifecycle must keep, whatever the catalog.
-void verifyInvariants(const CatalogLifecycle& lifecycle) {
-    const bool featuredKind =
-        lifecycle.kind == K::firstPublishedApp || lifecycle.kind == K::multiAppCatalog;
-    QCOMPARE(lifecycle.featuredApp.has_value(), featuredKind);
-    if (featuredKind) {
-        QCOMPARE(*lifecycle.featuredApp, lifecycle.publishedApps.first());
-    }
-    QCOMPARE(lifecycle.kind == K::firstPublishedApp, lifecycle.publishedApps.size() == 1);
-    QCOMPARE(lifecycle.kind == K::multiAppCatalog, lifecycle.publishedApps.size() >= 2);
-    if (lifecycle.kind == K::empty) {
-        QVERIFY(lifecycle.publishedApps.isEmpty());
-        QVERIFY(lifecycle.comingSoonApps.isEmpty());
-    }
 }
 
 } // namespace
@@ -43,190 +27,162 @@ class TestPolicy : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void publishedRelease_data();
-    void publishedRelease();
-    void minimumSystemVersion_data();
-    void minimumSystemVersion();
-    void visibility();
-    void lifecycle_data();
-    void lifecycle();
-    void lifecycleKindNames();
-    void unseenAnnouncements();
-};
-
-void TestPolicy::publishedRelease_data() {
-    QTest::addColumn<AppManifestItem>("app");
-    QTest::addColumn<bool>("published");
-
-    const AppManifestItem base = publishedApp(u"notes"_qs);
-    const auto with = [&](auto change) {
-        AppManifestItem app = base;
-        change(app);
-        return app;
-    };
-    QTest::newRow("complete live") << base << true;
-    QTest::newRow("complete beta") << publishedApp(u"b"_qs, AppReleaseStatus::beta) << true;
-    QTest::newRow("coming soon with download")
-        << with([](auto& a) { a.status = AppReleaseStatus::comingSoon; }) << false;
-    QTest::newRow("retired") << with([](auto& a) { a.status = AppReleaseStatus::retired; })
-                             << false;
-    QTest::newRow("no download") << with([](auto& a) { a.downloadUrl.reset(); }) << false;
-    QTest::newRow("no digest") << with([](auto& a) { a.sha256.reset(); }) << false;
-    QTest::newRow("63 digits") << with([](auto& a) { a.sha256 = QString(63, u'a'); }) << false;
-    QTest::newRow("65 digits") << with([](auto& a) { a.sha256 = QString(65, u'a'); }) << false;
-    QTest::newRow("letter g") << with([](auto& a) { a.sha256 = QString(63, u'a') + u'g'; })
-                              << false;
-    QTest::newRow("mixed case hex")
-        << with([](auto& a) { a.sha256 = QString(32, u'F') + QString(32, u'0'); }) << true;
-    QTest::newRow("non-ascii digit")
-        << with([](auto& a) { a.sha256 = QString(63, u'a') + QChar(0x0663); }) << false;
-    QTest::newRow("blank version") << with([](auto& a) { a.version = u"   "_qs; }) << false;
-    QTest::newRow("line-break version") << with([](auto& a) { a.version = u"\n\t"_qs; }) << false;
-    QTest::newRow("bad minimum system") << with([](auto& a) { a.minMacOS = u"14.x"_qs; }) << false;
-    QTest::newRow("http download is fine here")
-        << with([](auto& a) { a.downloadUrl = QUrl(u"http://x.test/a.zip"_qs); }) << true;
-    QTest::newRow("privacy note not examined")
-        << with([](auto& a) { a.privacyNote.clear(); }) << true;
-}
-
-void TestPolicy::publishedRelease() {
-    QFETCH(AppManifestItem, app);
-    QFETCH(bool, published);
-    QCOMPARE(ManifestPolicy::hasPublishedRelease(app), published);
-}
-
-void TestPolicy::minimumSystemVersion_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<qint64>("major");
-    QTest::addColumn<qint64>("minor");
-    QTest::addColumn<qint64>("patch");
-    QTest::newRow("14") << u"14"_qs << true << 14LL << 0LL << 0LL;
-    QTest::newRow("13.5") << u"13.5"_qs << true << 13LL << 5LL << 0LL;
-    QTest::newRow("14.2.1") << u"14.2.1"_qs << true << 14LL << 2LL << 1LL;
-    QTest::newRow("spaces around") << u"  14 \n"_qs << true << 14LL << 0LL << 0LL;
-    QTest::newRow("doubled dot") << u"14..1"_qs << true << 14LL << 1LL << 0LL;
-    QTest::newRow("leading and trailing dots") << u".14.1."_qs << true << 14LL << 1LL << 0LL;
-    QTest::newRow("signs") << u"+14.-1"_qs << true << 14LL << -1LL << 0LL;
-    QTest::newRow("14.x") << u"14.x"_qs << false << 0LL << 0LL << 0LL;
-    QTest::newRow("four pieces") << u"14.0.0.1"_qs << false << 0LL << 0LL << 0LL;
-    QTest::newRow("empty") << QString() << false << 0LL << 0LL << 0LL;
-    QTest::newRow("lone dot") << u"."_qs << false << 0LL << 0LL << 0LL;
-    QTest::newRow("inner blank") << u"14. 1"_qs << false << 0LL << 0LL << 0LL;
-    QTest::newRow("sign only") << u"14.+"_qs << false << 0LL << 0LL << 0LL;
-    QTest::newRow("overflow") << u"99999999999999999999"_qs << false << 0LL << 0LL << 0LL;
-}
-
-void TestPolicy::minimumSystemVersion() {
-    QFETCH(QString, text);
-    QFETCH(bool, valid);
-    const std::optional<OperatingSystemVersion> version = ManifestPolicy::macOSVersion(text);
-    QCOMPARE(version.has_value(), valid);
-    if (valid) {
-        QFETCH(qint64, major);
-        QFETCH(qint64, minor);
-        QFETCH(qint64, patch);
-        QCOMPARE(*version, (OperatingSystemVersion{major, minor, patch}));
+    void publishedRelease_data() {
+        QTest::addColumn<AppManifestItem>("app");
+        QTest::addColumn<bool>("published");
+        const auto row = [](const char* name, bool published, auto change) {
+            AppManifestItem app = publishedApp(u"notes"_s);
+            change(app);
+            QTest::newRow(name) << app << published;
+        };
+        row("complete live", true, [](auto&) {});
+        row("complete beta", true, [](auto& a) { a.status = AppReleaseStatus::beta; });
+        row("coming soon with download", false,
+            [](auto& a) { a.status = AppReleaseStatus::comingSoon; });
+        row("retired", false, [](auto& a) { a.status = AppReleaseStatus::retired; });
+        row("no download", false, [](auto& a) { a.downloadUrl.reset(); });
+        row("no digest", false, [](auto& a) { a.sha256.reset(); });
+        row("63 digits", false, [](auto& a) { a.sha256 = QString(63, u'a'); });
+        row("65 digits", false, [](auto& a) { a.sha256 = QString(65, u'a'); });
+        row("letter g", false, [](auto& a) { a.sha256 = QString(63, u'a') + u'g'; });
+        row("non-ascii digit", false,
+            [](auto& a) { a.sha256 = QString(63, u'a') + QChar(0x0663); });
+        row("mixed case hex", true,
+            [](auto& a) { a.sha256 = QString(32, u'F') + QString(32, u'0'); });
+        row("blank version", false, [](auto& a) { a.version = u" \n\t"_s; });
+        row("bad minimum system", false, [](auto& a) { a.minMacOS = u"14.x"_s; });
+        row("http download is fine here", true,
+            [](auto& a) { a.downloadUrl = QUrl(u"http://x.test/a.zip"_s); });
     }
-}
 
-void TestPolicy::visibility() {
-    const LauncherManifest catalog =
-        catalogWith({publishedApp(u"live"_qs), publishedApp(u"beta"_qs, AppReleaseStatus::beta),
-                     comingSoonApp(u"soon"_qs), publishedApp(u"old"_qs, AppReleaseStatus::retired),
-                     comingSoonApp(u"later"_qs)});
-    QCOMPARE(ids(ManifestPolicy::visibleApps(catalog, true)),
-             (QStringList{u"live"_qs, u"beta"_qs, u"soon"_qs, u"later"_qs}));
-    QCOMPARE(ids(ManifestPolicy::visibleApps(catalog, false)),
-             (QStringList{u"live"_qs, u"soon"_qs, u"later"_qs}));
-    QCOMPARE(ids(ManifestPolicy::publishedApps(catalog, true)),
-             (QStringList{u"live"_qs, u"beta"_qs}));
-    QCOMPARE(ids(ManifestPolicy::publishedApps(catalog, false)), QStringList{u"live"_qs});
-    // Previews are listed whatever the flag.
-    QCOMPARE(ids(ManifestPolicy::comingSoonApps(catalog)), (QStringList{u"soon"_qs, u"later"_qs}));
-}
+    void publishedRelease() {
+        QFETCH(AppManifestItem, app);
+        QFETCH(bool, published);
+        QCOMPARE(ManifestPolicy::hasPublishedRelease(app), published);
+    }
 
-void TestPolicy::lifecycle_data() {
-    QTest::addColumn<QList<AppManifestItem>>("apps");
-    QTest::addColumn<bool>("includeBeta");
-    QTest::addColumn<CatalogLifecycleKind>("kind");
-    QTest::addColumn<QStringList>("published");
-    QTest::addColumn<QStringList>("comingSoon");
+    void minimumSystemVersion_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<qint64>>("expected"); // empty: not a version
+        const auto row = [](const char* text, QList<qint64> expected) {
+            QTest::newRow(text) << QString::fromLatin1(text) << expected;
+        };
+        row("14", {14, 0, 0});
+        row("13.5", {13, 5, 0});
+        row("14.2.1", {14, 2, 1});
+        row("  14 \n", {14, 0, 0});
+        row(".14..1.", {14, 1, 0});
+        row("+14.-1", {14, -1, 0});
+        for (const char* text :
+             {"14.x", "14.0.0.1", "", ".", "14. 1", "14.+", "99999999999999999999"})
+            row(text, {});
+    }
 
-    const auto beta = publishedApp(u"b"_qs, AppReleaseStatus::beta);
-    auto betaWithoutDownload = beta;
-    betaWithoutDownload.downloadUrl.reset();
-    QTest::newRow("no apps") << QList<AppManifestItem>{} << true << K::empty << QStringList{}
-                             << QStringList{};
-    QTest::newRow("only retired") << QList{publishedApp(u"r"_qs, AppReleaseStatus::retired)} << true
-                                  << K::empty << QStringList{} << QStringList{};
-    QTest::newRow("beta hidden") << QList{beta} << false << K::empty << QStringList{}
+    void minimumSystemVersion() {
+        QFETCH(QString, text);
+        QFETCH(QList<qint64>, expected);
+        const std::optional<OperatingSystemVersion> version = ManifestPolicy::macOSVersion(text);
+        QCOMPARE(version.has_value(), !expected.isEmpty());
+        if (version)
+            QCOMPARE((QList<qint64>{version->major, version->minor, version->patch}), expected);
+    }
+
+    void visibility() {
+        const LauncherManifest catalog = catalogWith(
+            {publishedApp(u"live"_s), publishedApp(u"beta"_s, AppReleaseStatus::beta),
+             comingSoonApp(u"soon"_s), publishedApp(u"old"_s, AppReleaseStatus::retired),
+             comingSoonApp(u"later"_s)});
+        QCOMPARE(ids(ManifestPolicy::visibleApps(catalog, true)),
+                 (QStringList{u"live"_s, u"beta"_s, u"soon"_s, u"later"_s}));
+        QCOMPARE(ids(ManifestPolicy::visibleApps(catalog, false)),
+                 (QStringList{u"live"_s, u"soon"_s, u"later"_s}));
+        QCOMPARE(ids(ManifestPolicy::publishedApps(catalog, true)),
+                 (QStringList{u"live"_s, u"beta"_s}));
+        QCOMPARE(ids(ManifestPolicy::publishedApps(catalog, false)), QStringList{u"live"_s});
+        // Previews are listed whatever the flag.
+        QCOMPARE(ids(ManifestPolicy::comingSoonApps(catalog)),
+                 (QStringList{u"soon"_s, u"later"_s}));
+    }
+
+    void lifecycle_data() {
+        QTest::addColumn<QList<AppManifestItem>>("apps");
+        QTest::addColumn<bool>("includeBeta");
+        QTest::addColumn<K>("kind");
+        QTest::addColumn<QStringList>("published");
+        QTest::addColumn<QStringList>("comingSoon");
+        const auto beta = publishedApp(u"b"_s, AppReleaseStatus::beta);
+        auto betaWithoutDownload = beta;
+        betaWithoutDownload.downloadUrl.reset();
+        const auto soon = [](const char* id) {
+            return comingSoonApp(QString::fromLatin1(id));
+        };
+        const auto live = [](const char* id) {
+            return publishedApp(QString::fromLatin1(id));
+        };
+        QTest::newRow("no apps") << QList<AppManifestItem>{} << true << K::empty << QStringList{}
                                  << QStringList{};
-    QTest::newRow("beta shown") << QList{beta} << true << K::firstPublishedApp
-                                << QStringList{u"b"_qs} << QStringList{};
-    QTest::newRow("previews only")
-        << QList{comingSoonApp(u"s"_qs), comingSoonApp(u"t"_qs)} << true << K::comingSoonOnly
-        << QStringList{} << QStringList{u"s"_qs, u"t"_qs};
-    QTest::newRow("beta without download") << QList{betaWithoutDownload} << true
-                                           << K::comingSoonOnly << QStringList{} << QStringList{};
-    QTest::newRow("one published, previews")
-        << QList{comingSoonApp(u"s"_qs), publishedApp(u"a"_qs)} << true << K::firstPublishedApp
-        << QStringList{u"a"_qs} << QStringList{u"s"_qs};
-    QTest::newRow("two published, three previews")
-        << QList{comingSoonApp(u"s1"_qs), publishedApp(u"a"_qs), comingSoonApp(u"s2"_qs),
-                 publishedApp(u"b"_qs), comingSoonApp(u"s3"_qs)}
-        << true << K::multiAppCatalog << QStringList{u"a"_qs, u"b"_qs}
-        << QStringList{u"s1"_qs, u"s2"_qs, u"s3"_qs};
-    QTest::newRow("beta flag changes count")
-        << QList{publishedApp(u"a"_qs), beta} << false << K::firstPublishedApp
-        << QStringList{u"a"_qs} << QStringList{};
-}
-
-void TestPolicy::lifecycle() {
-    QFETCH(QList<AppManifestItem>, apps);
-    QFETCH(bool, includeBeta);
-    QFETCH(CatalogLifecycleKind, kind);
-    QFETCH(QStringList, published);
-    QFETCH(QStringList, comingSoon);
-
-    const CatalogLifecycle lifecycle =
-        ManifestPolicy::catalogLifecycle(catalogWith(apps), includeBeta);
-    QCOMPARE(lifecycle.kind, kind);
-    QCOMPARE(ids(lifecycle.publishedApps), published);
-    QCOMPARE(ids(lifecycle.comingSoonApps), comingSoon);
-    verifyInvariants(lifecycle);
-    // The lifecycle agrees with the list queries every screen uses.
-    QCOMPARE(lifecycle.publishedApps,
-             ManifestPolicy::publishedApps(catalogWith(apps), includeBeta));
-}
-
-void TestPolicy::lifecycleKindNames() {
-    QCOMPARE(catalogLifecycleKindName(K::empty), QLatin1StringView("empty"));
-    QCOMPARE(catalogLifecycleKindName(K::comingSoonOnly), QLatin1StringView("comingSoonOnly"));
-    QCOMPARE(catalogLifecycleKindName(K::firstPublishedApp),
-             QLatin1StringView("firstPublishedApp"));
-    QCOMPARE(catalogLifecycleKindName(K::multiAppCatalog), QLatin1StringView("multiAppCatalog"));
-}
-
-void TestPolicy::unseenAnnouncements() {
-    LauncherManifest catalog = catalogWith({});
-    for (const QString& id : {u"a1"_qs, u"A2"_qs, u"a3"_qs}) {
-        LauncherAnnouncement announcement;
-        announcement.id = id;
-        announcement.appId = u"app"_qs;
-        catalog.announcements.append(announcement);
+        QTest::newRow("only retired") << QList{publishedApp(u"r"_s, AppReleaseStatus::retired)}
+                                      << true << K::empty << QStringList{} << QStringList{};
+        QTest::newRow("beta hidden")
+            << QList{beta} << false << K::empty << QStringList{} << QStringList{};
+        QTest::newRow("beta shown")
+            << QList{beta} << true << K::firstPublishedApp << QStringList{u"b"_s} << QStringList{};
+        QTest::newRow("previews only") << QList{soon("s"), soon("t")} << true << K::comingSoonOnly
+                                       << QStringList{} << QStringList{u"s"_s, u"t"_s};
+        QTest::newRow("beta without download")
+            << QList{betaWithoutDownload} << true << K::comingSoonOnly << QStringList{}
+            << QStringList{};
+        QTest::newRow("two published, three previews")
+            << QList{soon("s1"), live("a"), soon("s2"), live("b"), soon("s3")} << true
+            << K::multiAppCatalog << QStringList{u"a"_s, u"b"_s}
+            << QStringList{u"s1"_s, u"s2"_s, u"s3"_s};
+        QTest::newRow("beta flag changes count")
+            << QList{live("a"), beta} << false << K::firstPublishedApp << QStringList{u"a"_s}
+            << QStringList{};
     }
-    const auto unseen = [&](const QSet<QString>& seen) {
-        QStringList result;
-        for (const auto& a : ManifestPolicy::unseenAnnouncements(catalog, seen)) {
-            result << a.id;
+
+    void lifecycle() {
+        QFETCH(QList<AppManifestItem>, apps);
+        QFETCH(bool, includeBeta);
+        QFETCH(K, kind);
+        QFETCH(QStringList, published);
+        QFETCH(QStringList, comingSoon);
+        const CatalogLifecycle lifecycle =
+            ManifestPolicy::catalogLifecycle(catalogWith(apps), includeBeta);
+        QCOMPARE(lifecycle.kind, kind);
+        QCOMPARE(ids(lifecycle.publishedApps), published);
+        QCOMPARE(ids(lifecycle.comingSoonApps), comingSoon);
+        // The first published app is featured, and the lists agree with the list queries.
+        QCOMPARE(lifecycle.featuredApp, published.isEmpty()
+                                            ? std::nullopt
+                                            : std::optional(lifecycle.publishedApps.first()));
+        QCOMPARE(lifecycle.publishedApps,
+                 ManifestPolicy::publishedApps(catalogWith(apps), includeBeta));
+    }
+
+    void lifecycleKindNames() {
+        QStringList names;
+        for (const K kind : {K::empty, K::comingSoonOnly, K::firstPublishedApp, K::multiAppCatalog})
+            names << catalogLifecycleKindName(kind);
+        QCOMPARE(names, (QStringList{u"empty"_s, u"comingSoonOnly"_s, u"firstPublishedApp"_s,
+                                     u"multiAppCatalog"_s}));
+    }
+
+    void unseenAnnouncements() {
+        LauncherManifest catalog = catalogWith({});
+        for (const QString& id : {u"a1"_s, u"A2"_s, u"a3"_s}) {
+            LauncherAnnouncement announcement;
+            announcement.id = id;
+            catalog.announcements.append(announcement);
         }
-        return result;
-    };
-    QCOMPARE(unseen({}), (QStringList{u"a1"_qs, u"A2"_qs, u"a3"_qs}));
-    QCOMPARE(unseen({u"a2"_qs, u"a3"_qs}), (QStringList{u"a1"_qs, u"A2"_qs}));
-    QCOMPARE(unseen({u"a1"_qs, u"A2"_qs, u"a3"_qs, u"other"_qs}), QStringList{});
-}
+        const auto unseen = [&](const QSet<QString>& seen) {
+            return ids(ManifestPolicy::unseenAnnouncements(catalog, seen));
+        };
+        QCOMPARE(unseen({}), (QStringList{u"a1"_s, u"A2"_s, u"a3"_s}));
+        QCOMPARE(unseen({u"a2"_s, u"a3"_s}), (QStringList{u"a1"_s, u"A2"_s})); // exact comparison
+        QCOMPARE(unseen({u"a1"_s, u"A2"_s, u"a3"_s, u"other"_s}), QStringList{});
+    }
+};
 
 NIMBARA_TEST_MAIN(TestPolicy)
 #include "tst_policy.moc"

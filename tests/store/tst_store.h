@@ -88,8 +88,6 @@ private Q_SLOTS:
     void installOutlivesDestroyedStore();
     void openInstalledApp_data();
     void openInstalledApp();
-    void openUninstalledAppInstalls_data();
-    void openUninstalledAppInstalls();
     void otherOperationsRunWhileInstalling();
 
     // tst_store_removal.cpp

@@ -56,30 +56,29 @@ void TestStore::installPreconditions_data() {
     QTest::addColumn<QString>("system");
     QTest::addColumn<QString>("setup");
     QTest::addColumn<bool>("accepted");
+    QTest::addColumn<bool>("viaOpen"); // open() installs what is not installed
 
     const AppManifestItem live = publishedApp(u"alpha"_qs);
     AppManifestItem noDownload = live;
     noDownload.downloadUrl.reset();
-    AppManifestItem badDigest = live;
-    badDigest.sha256 = u"abc"_qs;
     AppManifestItem needs142 = live;
     needs142.minMacOS = u"14.2"_qs;
 
-    QTest::newRow("live") << live << u"14.5.0"_qs << u"fresh"_qs << true;
-    QTest::newRow("beta") << publishedApp(u"alpha"_qs, AppReleaseStatus::beta) << u"14.5.0"_qs
-                          << u"fresh"_qs << true;
+    QTest::newRow("live") << live << u"14.5.0"_qs << u"fresh"_qs << true << false;
     QTest::newRow("coming soon") << comingSoonApp(u"alpha"_qs) << u"14.5.0"_qs << u"fresh"_qs
-                                 << false;
+                                 << false << false;
     QTest::newRow("retired") << publishedApp(u"alpha"_qs, AppReleaseStatus::retired) << u"14.5.0"_qs
-                             << u"fresh"_qs << false;
-    QTest::newRow("no download") << noDownload << u"14.5.0"_qs << u"fresh"_qs << false;
-    QTest::newRow("invalid digest") << badDigest << u"14.5.0"_qs << u"fresh"_qs << false;
-    QTest::newRow("14.2 required on 14.1.5") << needs142 << u"14.1.5"_qs << u"fresh"_qs << false;
-    QTest::newRow("14.2 required on 14.2.0") << needs142 << u"14.2.0"_qs << u"fresh"_qs << true;
-    QTest::newRow("14.2 required on 15.0.0") << needs142 << u"15.0.0"_qs << u"fresh"_qs << true;
-    QTest::newRow("installed") << live << u"14.5.0"_qs << u"installed"_qs << false;
-    QTest::newRow("update available") << live << u"14.5.0"_qs << u"update"_qs << true;
-    QTest::newRow("failed before") << live << u"14.5.0"_qs << u"failed"_qs << true;
+                             << u"fresh"_qs << false << false;
+    QTest::newRow("no download") << noDownload << u"14.5.0"_qs << u"fresh"_qs << false << false;
+    QTest::newRow("14.2 required on 14.1.5")
+        << needs142 << u"14.1.5"_qs << u"fresh"_qs << false << false;
+    QTest::newRow("14.2 required on 14.2.0")
+        << needs142 << u"14.2.0"_qs << u"fresh"_qs << true << false;
+    QTest::newRow("installed") << live << u"14.5.0"_qs << u"installed"_qs << false << false;
+    QTest::newRow("update available") << live << u"14.5.0"_qs << u"update"_qs << true << false;
+    QTest::newRow("failed before") << live << u"14.5.0"_qs << u"failed"_qs << true << false;
+    QTest::newRow("open when not installed") << live << u"14.5.0"_qs << u"fresh"_qs << true << true;
+    QTest::newRow("open after a failure") << live << u"14.5.0"_qs << u"failed"_qs << true << true;
 }
 
 void TestStore::installPreconditions() {
@@ -87,6 +86,7 @@ void TestStore::installPreconditions() {
     QFETCH(QString, system);
     QFETCH(QString, setup);
     QFETCH(bool, accepted);
+    QFETCH(bool, viaOpen);
 
     StoreHarness h;
     h.fakes.systemInformation->version = *ManifestPolicy::macOSVersion(system);
@@ -99,7 +99,11 @@ void TestStore::installPreconditions() {
     const QUrl recorded = store.installedAppURLs().value(app.id);
 
     QCOMPARE(store.canInstall(app), accepted);
-    store.install(app);
+    if (viaOpen) {
+        store.open(app);
+    } else {
+        store.install(app);
+    }
 
     if (!accepted) {
         QCOMPARE(store.errorMessage(), textFor(CopyKey::errorCannotInstall, app.name));
@@ -115,6 +119,7 @@ void TestStore::installPreconditions() {
     QCOMPARE(existing, setup == u"update"_qs ? std::optional(recorded) : std::nullopt);
     QTRY_COMPARE(store.state(app), AppInstallState::installed(app.version));
     QVERIFY(!store.errorMessage());
+    QVERIFY(h.fakes.workspace->opened.isEmpty());
 }
 
 void TestStore::installSucceeds() {
@@ -338,51 +343,33 @@ void TestStore::openInstalledApp() {
     QVERIFY(h.fakes.installer->calls.isEmpty());
 }
 
-void TestStore::openUninstalledAppInstalls_data() {
-    QTest::addColumn<QString>("setup");
-    QTest::newRow("not installed") << u"fresh"_qs;
-    QTest::newRow("failed") << u"failed"_qs;
-}
-
-void TestStore::openUninstalledAppInstalls() {
-    QFETCH(QString, setup);
-
-    StoreHarness h;
-    const AppManifestItem alpha = publishedApp(u"alpha"_qs);
-    prepare(h, alpha, setup);
-    if (QTest::currentTestFailed()) {
-        return;
-    }
-    LauncherStore& store = *h.store;
-    store.open(alpha);
-    QTRY_COMPARE(store.state(alpha), AppInstallState::installed(u"1.0.0"_qs));
-    QCOMPARE(h.fakes.installer->calls.size(), 1);
-    QVERIFY(h.fakes.workspace->opened.isEmpty());
-}
-
 void TestStore::otherOperationsRunWhileInstalling() {
     StoreHarness h;
     const AppManifestItem alpha = publishedApp(u"alpha"_qs);
     const AppManifestItem bravo = publishedApp(u"bravo"_qs);
+    h.persistInstalledApp(alpha, u"0.9.0"_qs); // the install is an update
     const std::shared_ptr<Gate> gate = h.fakes.installer->hold(alpha.id);
     h.fakes.manifestLoader->setCatalog(catalogWith({alpha, bravo}));
     h.fakes.feedbackClient->respond({true, {u"issue-1"_qs, {}, {}}, {}});
-    LauncherStore& store = h.start(catalogWith({alpha, bravo}));
+    LauncherStore& store = h.start(catalogWith({alpha, bravo}), true);
+    QCOMPARE(store.state(alpha).kind(), AppInstallState::Case::updateAvailable);
 
     store.install(alpha);
     QTRY_COMPARE(h.fakes.installer->inFlight, 1);
 
+    // A catalog load re-validates the old copy meanwhile, but leaves the running update alone.
     h.loadManifest();
     QCOMPARE(h.fakes.manifestLoader->finished, 1);
+    QCOMPARE(store.state(alpha), AppInstallState::installing(0.04));
     store.toggleStarterSelection(bravo);
     QCOMPARE(store.selectedStarterAppIDs(), QSet<QString>{alpha.id});
     QCoro::waitFor(
         store.submitFeedback(FeedbackType::bug, u"Slow"_qs, u"It is slow."_qs, std::nullopt));
     QCOMPARE(store.feedbackState().kind, FeedbackSubmissionState::Case::submitted);
 
-    // The install is still waiting, untouched by what ran meanwhile.
     QCOMPARE(h.fakes.installer->inFlight, 1);
     QCOMPARE(store.state(alpha), AppInstallState::installing(0.04));
     gate->open();
     QTRY_COMPARE(store.state(alpha), AppInstallState::installed(u"1.0.0"_qs));
+    QCOMPARE(h.fakes.persistedVersions().value(alpha.id), u"1.0.0"_qs);
 }

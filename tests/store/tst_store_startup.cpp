@@ -249,9 +249,6 @@ void TestStore::loadCompletesOnboardingOnlyWithoutPublishedApps_data() {
     const LauncherManifest previews = catalogWith({comingSoonApp(u"soon"_qs)});
     QTest::newRow("published apps loaded") << seed << false << published << false;
     QTest::newRow("only previews loaded") << seed << false << previews << true;
-    QTest::newRow("only retired apps loaded")
-        << seed << false << catalogWith({publishedApp(u"old"_qs, AppReleaseStatus::retired)})
-        << true;
     QTest::newRow("first load fails on the empty catalog") << seed << true << seed << true;
     QTest::newRow("load fails, published apps kept") << published << true << seed << false;
 }

@@ -3,8 +3,9 @@
 // Substitutes for every collaborator of the launcher store. Each one records how it was called
 // and answers as the test scripted it; asynchronous operations can be held open at a Gate until
 // the test opens it, so that tests can look at the store while an operation is still waiting.
-// All substitutes of one FakeCollaborators write to one shared journal, which lets a test check
-// the order of calls across collaborators.
+// The substitutes of one FakeCollaborators (all but the code validator, which may run on a worker
+// thread) write to one shared journal, which lets a test check the order of calls across
+// collaborators.
 
 #include "platform/app_workspace.h"
 #include "platform/error.h"

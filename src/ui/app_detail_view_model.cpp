@@ -1,0 +1,164 @@
+#include "ui/app_detail_view_model.h"
+
+#include "catalog/manifest_policy.h"
+#include "store/launcher_store.h"
+#include "text/nimbara_copy.h"
+#include "ui/app_presentation.h"
+#include "ui/detail_rules.h"
+
+using namespace Qt::StringLiterals;
+
+namespace nimbara {
+
+namespace {
+
+const AppInstallState& noState() {
+    static const AppInstallState state;
+    return state;
+}
+
+// The state of the shown app, always read from the store.
+AppInstallState stateOf(const LauncherStore* store, const std::optional<AppManifestItem>& app) {
+    return store && app ? store->state(*app) : noState();
+}
+
+} // namespace
+
+AppDetailViewModel::AppDetailViewModel(QObject* parent) : StoreViewModel(parent) {}
+
+void AppDetailViewModel::observe(LauncherStore& store) {
+    connect(&store, &LauncherStore::manifestChanged, this, &AppDetailViewModel::refresh);
+    connect(&store, &LauncherStore::selectedAppIDChanged, this, &AppDetailViewModel::refresh);
+    connect(&store, &LauncherStore::includeBetaAppsChanged, this, &AppDetailViewModel::refresh);
+    connect(&store, &LauncherStore::installStatesChanged, this, &AppDetailViewModel::restate);
+    connect(&store, &LauncherStore::uninstallInProgressChanged, this, &AppDetailViewModel::restate);
+    connect(&store, &LauncherStore::localeChanged, this, &AppDetailViewModel::restate);
+}
+
+void AppDetailViewModel::refresh() {
+    app_ = store_ ? store_->selectedApp() : std::nullopt;
+    Q_EMIT changed();
+}
+
+void AppDetailViewModel::restate() {
+    Q_EMIT changed();
+}
+
+NimbaraLocale AppDetailViewModel::locale() const {
+    return store_ ? store_->locale() : NimbaraLocale::en;
+}
+
+QVariantMap AppDetailViewModel::app() const {
+    return app_ ? appPresentation(*app_, locale()) : QVariantMap();
+}
+
+QString AppDetailViewModel::stateLine() const {
+    return app_ ? stateOf(store_, app_).label(locale()) : QString();
+}
+
+QString AppDetailViewModel::actionDetail() const {
+    return app_ ? nimbara::actionDetail(*app_, stateOf(store_, app_), locale()) : QString();
+}
+
+QString AppDetailViewModel::primaryTitle() const {
+    return app_ ? NimbaraCopy::text(primaryAction(*app_, stateOf(store_, app_)).title, locale())
+                : QString();
+}
+
+QString AppDetailViewModel::primaryVariant() const {
+    return app_ ? QString(buttonVariantName(primaryAction(*app_, stateOf(store_, app_)).variant))
+                : QString();
+}
+
+QString AppDetailViewModel::primarySymbol() const {
+    return app_ ? QString(primaryAction(*app_, stateOf(store_, app_)).symbol) : QString();
+}
+
+bool AppDetailViewModel::primaryEnabled() const {
+    return app_ && primaryAction(*app_, stateOf(store_, app_)).enabled;
+}
+
+bool AppDetailViewModel::installing() const {
+    return app_ && stateOf(store_, app_).kind() == AppInstallState::Case::installing;
+}
+
+double AppDetailViewModel::progress() const {
+    return installing() ? stateOf(store_, app_).progress() : 0.0;
+}
+
+bool AppDetailViewModel::showsRemove() const {
+    return app_ && offersRemoval(stateOf(store_, app_));
+}
+
+bool AppDetailViewModel::removeEnabled() const {
+    return showsRemove() && store_ && !store_->uninstallInProgress();
+}
+
+bool AppDetailViewModel::showsMetadata() const {
+    return app_ && ManifestPolicy::hasPublishedRelease(*app_);
+}
+
+QVariantList AppDetailViewModel::metadataRows() const {
+    QVariantList rows;
+    if (app_) {
+        for (const DetailRow& row : nimbara::metadataRows(*app_, locale())) {
+            rows.append(QVariantMap{{u"label"_s, row.label}, {u"value"_s, row.value}});
+        }
+    }
+    return rows;
+}
+
+QStringList AppDetailViewModel::tags() const {
+    return app_ ? app_->tags : QStringList();
+}
+
+QVariantList AppDetailViewModel::releaseNotes() const {
+    QVariantList notes;
+    if (app_) {
+        for (const ReleaseNote& note : app_->releaseNotes) {
+            notes.append(QVariantMap{
+                {u"version"_s, note.version}, {u"date"_s, note.date}, {u"text"_s, note.text}});
+        }
+    }
+    return notes;
+}
+
+QString AppDetailViewModel::removeConfirmTitle() const {
+    return app_ ? NimbaraCopy::text(CopyKey::removeAppConfirmTitle, locale(),
+                                    {{u"app"_s, app_->name}})
+                : QString();
+}
+
+QString AppDetailViewModel::removeConfirmBody() const {
+    return app_ ? NimbaraCopy::text(CopyKey::removeAppConfirmBody, locale(),
+                                    {{u"app"_s, app_->name}})
+                : QString();
+}
+
+void AppDetailViewModel::performPrimaryAction() {
+    if (!store_ || !app_) {
+        return;
+    }
+    switch (primaryAction(*app_, store_->state(*app_)).kind) {
+    case PrimaryActionKind::refreshCatalog:
+        store_->loadManifest(); // runs to completion on its own
+        break;
+    case PrimaryActionKind::open:
+        store_->open(*app_);
+        break;
+    case PrimaryActionKind::update:
+    case PrimaryActionKind::install:
+        store_->install(*app_);
+        break;
+    case PrimaryActionKind::none:
+        break;
+    }
+}
+
+void AppDetailViewModel::confirmRemoval(const QString& appID) {
+    if (store_ && !appID.isEmpty()) {
+        store_->uninstall(appID, false); // runs to completion on its own
+    }
+}
+
+} // namespace nimbara

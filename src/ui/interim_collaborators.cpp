@@ -1,0 +1,43 @@
+#include "ui/interim_collaborators.h"
+
+#include "install/installed_code_validation_error.h"
+
+namespace nimbara {
+
+QCoro::Task<InstalledApp> UnavailableAppInstaller::install(AppManifestItem, std::optional<QUrl>) {
+    throw InstalledCodeValidationError(
+        InstalledCodeValidationError::Case::missingTeamIDConfiguration);
+    co_return InstalledApp{};
+}
+
+void UnavailableCodeValidator::validate(const QUrl&, const QString&, const QString&) const {
+    throw InstalledCodeValidationError(
+        InstalledCodeValidationError::Case::missingTeamIDConfiguration);
+}
+
+QString UnavailableAppUninstaller::unavailableProblem() {
+    return QStringLiteral("Removing apps is not available in this build yet; nothing was moved "
+                          "to the Trash.");
+}
+
+QCoro::Task<AppRemovalOutcome> UnavailableAppUninstaller::removeApp(AppRemovalRequest request) {
+    AppRemovalOutcome outcome;
+    outcome.appID = request.appID;
+    outcome.removedBundle = false;
+    outcome.problems.append(unavailableProblem());
+    co_return outcome;
+}
+
+SelfTrashResult UnavailableAppUninstaller::trashSelf(const QUrl&) {
+    return SelfTrashResult::failed(unavailableProblem());
+}
+
+QString UnavailableLoginItemManager::unavailableReason() {
+    return QStringLiteral("launch at login is not available in this build yet.");
+}
+
+void UnavailableLoginItemManager::setDesired(bool enabled) {
+    state_ = enabled ? LoginItemState::failed(unavailableReason()) : LoginItemState::disabled();
+}
+
+} // namespace nimbara

@@ -1,0 +1,182 @@
+#include "ui/library_view_model.h"
+
+#include "catalog/manifest_policy.h"
+#include "store/launcher_store.h"
+#include "text/nimbara_copy.h"
+#include "ui/app_presentation.h"
+
+using namespace Qt::StringLiterals;
+
+namespace nimbara {
+
+LibraryViewModel::LibraryViewModel(QObject* parent) : StoreViewModel(parent) {
+    refresh();
+}
+
+void LibraryViewModel::setSection(int section) {
+    const SidebarSection value = SidebarSections::fromInt(section);
+    if (value == section_) {
+        return;
+    }
+    section_ = value;
+    refresh();
+    Q_EMIT sectionChanged();
+}
+
+void LibraryViewModel::setSearchText(const QString& text) {
+    if (text == searchText_) {
+        return;
+    }
+    searchText_ = text;
+    // Home ignores the search text.
+    if (panel_ == LibraryPanel::appSection && section_ != SidebarSection::home) {
+        refilter();
+    }
+    Q_EMIT searchTextChanged();
+}
+
+void LibraryViewModel::observe(LauncherStore& store) {
+    apps_.setStore(&store);
+    connect(&store, &LauncherStore::manifestChanged, this, &LibraryViewModel::refresh);
+    connect(&store, &LauncherStore::includeBetaAppsChanged, this, &LibraryViewModel::refresh);
+    connect(&store, &LauncherStore::selectedStarterAppIDsChanged, this, [this] {
+        // The selected section lists the starter selection; elsewhere only the stars change.
+        section_ == SidebarSection::selected ? refresh() : refreshLabels();
+    });
+    connect(&store, &LauncherStore::installStatesChanged, this,
+            [this] { section_ == SidebarSection::updates ? refresh() : refreshLabels(); });
+    connect(&store, &LauncherStore::localeChanged, this, &LibraryViewModel::refreshLabels);
+}
+
+void LibraryViewModel::refresh() {
+    if (!store_) {
+        apps_.setStore(nullptr);
+    }
+    lifecycle_ =
+        store_ ? ManifestPolicy::catalogLifecycle(store_->manifest(), store_->includeBetaApps())
+               : CatalogLifecycle{};
+    panel_ = nimbara::libraryPanel(section_, lifecycle_.kind);
+    rebuildList();
+}
+
+void LibraryViewModel::rebuildList() {
+    QList<AppManifestItem> base;
+    if (store_ && panel_ == LibraryPanel::appSection && section_ != SidebarSection::home) {
+        const LibraryInputs inputs{store_->manifest(), store_->includeBetaApps(),
+                                   store_->selectedStarterAppIDs(), store_->installStates()};
+        base = sectionBaseApps(section_, inputs);
+    }
+    searchIndex_ = AppSearchIndex(std::move(base));
+    refilter();
+}
+
+void LibraryViewModel::refilter() {
+    QList<AppManifestItem> apps;
+    switch (panel_) {
+    case LibraryPanel::comingSoon:
+        apps = lifecycle_.comingSoonApps;
+        break;
+    case LibraryPanel::appSection:
+        // Home shows the published apps whatever the search text.
+        apps = section_ == SidebarSection::home ? lifecycle_.publishedApps
+                                                : searchIndex_.matching(searchText_);
+        break;
+    case LibraryPanel::emptyCatalog:
+    case LibraryPanel::firstPublishedApp:
+    case LibraryPanel::emptyState:
+        break;
+    }
+    apps_.setApps(std::move(apps));
+    Q_EMIT contentChanged();
+}
+
+void LibraryViewModel::refreshLabels() {
+    apps_.refreshLabels();
+    Q_EMIT contentChanged();
+}
+
+QString LibraryViewModel::text(CopyKey key, const QHash<QString, QString>& values) const {
+    return NimbaraCopy::text(key, store_ ? store_->locale() : NimbaraLocale::en, values);
+}
+
+QString LibraryViewModel::panel() const {
+    switch (panel_) {
+    case LibraryPanel::emptyCatalog:
+        return u"emptyCatalog"_s;
+    case LibraryPanel::comingSoon:
+        return u"comingSoon"_s;
+    case LibraryPanel::firstPublishedApp:
+        return u"firstPublishedApp"_s;
+    case LibraryPanel::appSection:
+        return u"appSection"_s;
+    case LibraryPanel::emptyState:
+        break;
+    }
+    return u"emptyState"_s;
+}
+
+QString LibraryViewModel::greeting() const {
+    return text(CopyKey::homeGreeting, {{u"name"_s, QString()}});
+}
+
+QString LibraryViewModel::subtitle() const {
+    const auto published = lifecycle_.publishedApps.size();
+    return published > 0
+               ? text(CopyKey::homeSubtitleApps, {{u"count"_s, QString::number(published)}})
+               : text(CopyKey::homeSubtitleEmpty);
+}
+
+QString LibraryViewModel::sectionTitle() const {
+    return text(appSectionHeading(section_).title);
+}
+
+QString LibraryViewModel::sectionSubtitle() const {
+    return text(CopyKey::appListSubtitle, {{u"count"_s, QString::number(apps_.count())}});
+}
+
+bool LibraryViewModel::showsEmptyState() const {
+    return panel_ == LibraryPanel::emptyState ||
+           (panel_ == LibraryPanel::appSection && apps_.count() == 0);
+}
+
+EmptyStateContent LibraryViewModel::emptyContent() const {
+    return emptyStateContent(panel_ == LibraryPanel::emptyState
+                                 ? EmptyStateKind::generic
+                                 : appSectionHeading(section_).emptyKind);
+}
+
+QString LibraryViewModel::emptySymbol() const {
+    return emptyContent().symbol;
+}
+
+QString LibraryViewModel::emptyTitle() const {
+    return text(emptyContent().title);
+}
+
+QString LibraryViewModel::emptyBody() const {
+    return text(emptyContent().body);
+}
+
+QVariantMap LibraryViewModel::featured() const {
+    if (panel_ != LibraryPanel::firstPublishedApp || !lifecycle_.featuredApp || !store_) {
+        return {};
+    }
+    const AppManifestItem& app = *lifecycle_.featuredApp;
+    QVariantMap fields = appPresentation(app, store_->locale());
+    fields.insert(u"installLabel"_s, store_->state(app).label(store_->locale()));
+    return fields;
+}
+
+void LibraryViewModel::chooseApp(const QString& appID) {
+    if (store_) {
+        store_->setSelectedAppID(appID);
+    }
+}
+
+void LibraryViewModel::refreshCatalog() {
+    if (store_) {
+        store_->loadManifest(); // runs to completion on its own
+    }
+}
+
+} // namespace nimbara

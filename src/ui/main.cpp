@@ -1,0 +1,127 @@
+// The launcher's entry point: one process per user's preferences, one store, one main window.
+
+#include "platform/preferences_store.h"
+#include "platform/preferred_languages.h"
+#include "services/network_session.h"
+#include "store/launcher_store.h"
+#include "text/nimbara_copy.h"
+#include "ui/application_actions.h"
+#include "ui/launcher_ui.h"
+#include "ui/production_wiring.h"
+#include "ui/single_instance.h"
+#include "ui/startup_sequence.h"
+
+#include <QApplication>
+#include <QMetaEnum>
+#include <QPalette>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQmlProperty>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <cstdio>
+
+using namespace nimbara;
+
+namespace {
+
+// The launcher always looks dark, whatever the desktop's colour scheme.
+void chooseControlsStyle() {
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_CONTROLS_STYLE")) {
+        QQuickStyle::setStyle(QStringLiteral("Basic"));
+    }
+}
+
+// The dark palette, for widgets (the tray menu) and for every Qt Quick control that takes its
+// colours from the palette rather than from the design's own colours.
+QList<std::pair<QPalette::ColorRole, QColor>> darkPalette() {
+    const QColor window(0x10, 0x11, 0x14);
+    const QColor surface(0x17, 0x18, 0x1c);
+    const QColor raised(0x1f, 0x21, 0x26);
+    const QColor text(0xec, 0xed, 0xf0);
+    const QColor muted(0x8a, 0x8f, 0x98);
+    const QColor accent(0x8b, 0x7c, 0xff);
+    return {{QPalette::Window, window},
+            {QPalette::WindowText, text},
+            {QPalette::Base, surface},
+            {QPalette::AlternateBase, raised},
+            {QPalette::Text, text},
+            {QPalette::PlaceholderText, muted},
+            {QPalette::Button, raised},
+            {QPalette::ButtonText, text},
+            {QPalette::BrightText, Qt::white},
+            {QPalette::Light, raised.lighter(130)},
+            {QPalette::Midlight, raised.lighter(115)},
+            {QPalette::Mid, raised},
+            {QPalette::Dark, window.darker(130)},
+            {QPalette::Shadow, Qt::black},
+            {QPalette::Highlight, accent},
+            {QPalette::HighlightedText, Qt::white},
+            {QPalette::Link, accent},
+            {QPalette::ToolTipBase, raised},
+            {QPalette::ToolTipText, text}};
+}
+
+void applyDarkPalette(QQuickWindow& window) {
+    QPalette palette;
+    const auto roles = darkPalette();
+    for (const auto& [role, colour] : roles) {
+        palette.setColor(role, colour);
+    }
+    QApplication::setPalette(palette);
+    // Qt Quick Controls take their palette from the style's theme, not from the application, so
+    // the window's palette gets the same colours (its controls inherit them). The property names
+    // are the roles' names with a lower-case first letter ("windowText").
+    const QMetaEnum names = QMetaEnum::fromType<QPalette::ColorRole>();
+    for (const auto& [role, colour] : roles) {
+        QString name = QString::fromLatin1(names.valueToKey(role));
+        name[0] = name[0].toLower();
+        QQmlProperty::write(&window, QStringLiteral("palette.") + name, colour);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Widgets, for the tray menu.
+    QApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("nimbara"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("nimbara"));
+
+    // The window and menu titles follow the system's language at launch, even when the user
+    // later picks another language for the launcher's texts.
+    const QString appName = NimbaraCopy::text(CopyKey::brand, systemLocale());
+    QGuiApplication::setApplicationDisplayName(appName);
+
+    // A second launch only brings the running launcher forward; it ends before anything reads
+    // or writes the preferences.
+    SingleInstanceGuard instance(PreferencesStore::defaultPath());
+    if (instance.claim() == SingleInstanceGuard::Role::secondary) {
+        return 0;
+    }
+
+    chooseControlsStyle();
+
+    LauncherStore store(productionWiring(sharedNetworkAccessManager()));
+    ApplicationActions actions(store);
+    QQmlApplicationEngine engine;
+    installLauncherUi(engine, store, &actions);
+    engine.rootContext()->setContextProperty(QStringLiteral("appName"), appName);
+    engine.load(QUrl(QString::fromLatin1(mainWindowUrl())));
+    const QList<QObject*> roots = engine.rootObjects();
+    auto* window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
+    if (!window) {
+        std::fprintf(stderr, "nimbara: the main window could not be loaded\n");
+        return 1;
+    }
+    applyDarkPalette(*window);
+    actions.setMainWindow(window);
+
+    StartupSequence startup(store, *window, StartupOptions::fromEnvironment());
+    QObject::connect(&instance, &SingleInstanceGuard::activationRequested, &actions, [&] {
+        startup.noteRaiseRequest();
+        actions.activateMainWindow();
+    });
+
+    return application.exec();
+}

@@ -1,0 +1,40 @@
+#include "ui/production_wiring.h"
+
+#include "catalog/remote_manifest_client.h"
+#include "catalog/seed_manifest.h"
+#include "platform/linux_app_workspace.h"
+#include "platform/linux_main_bundle.h"
+#include "platform/preferences_store.h"
+#include "platform/system_information.h"
+#include "services/http_event_sink.h"
+#include "services/launcher_error_reporter.h"
+#include "services/remote_feedback_client.h"
+#include "ui/interim_collaborators.h"
+
+namespace nimbara {
+
+LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
+    const auto mainBundle = std::make_shared<LinuxMainBundle>();
+    const QUrl serviceBaseURL = RemoteFeedbackClient::defaultBaseURL(mainBundle.get());
+
+    LauncherStoreWiring wiring;
+    wiring.manifestLoader = std::make_shared<RemoteManifestClient>(
+        RemoteManifestClient::defaultEndpoint(mainBundle.get()), session);
+    wiring.installer = std::make_shared<UnavailableAppInstaller>();
+    wiring.uninstaller = std::make_shared<UnavailableAppUninstaller>();
+    wiring.eventSink = std::make_shared<HttpOperationalEventSink>(serviceBaseURL, session);
+    wiring.feedbackClient = std::make_shared<RemoteFeedbackClient>(serviceBaseURL, session);
+    wiring.installedCodeValidator = std::make_shared<UnavailableCodeValidator>();
+    wiring.loginItemManager = std::make_shared<UnavailableLoginItemManager>();
+    wiring.manifest = SeedManifest::manifest();
+    wiring.userDefaults = std::make_shared<PreferencesStore>(PreferencesStore::defaultPath());
+    wiring.loadStoredStateSynchronously = false;
+    wiring.errorReporter = std::make_shared<LauncherErrorReporter>(session);
+    wiring.workspace = std::make_shared<LinuxAppWorkspace>(
+        LinuxAppWorkspace::defaultInstallRoot(), LinuxAppWorkspace::defaultApplicationsFolder());
+    wiring.systemInformation = std::make_shared<LinuxSystemInformation>();
+    wiring.mainBundle = mainBundle;
+    return wiring;
+}
+
+} // namespace nimbara

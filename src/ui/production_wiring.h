@@ -1,0 +1,24 @@
+#pragma once
+
+#include "store/launcher_store.h"
+
+class QNetworkAccessManager;
+
+namespace nimbara {
+
+// The collaborators the launcher runs with, built once by the entry point:
+// - the catalog client on its configured endpoint (NIMBARA_MANIFEST_URL, else the Info.plist's
+//   NimbaraManifestURL, else the local development server);
+// - the feedback client and the event sink on the service base URL (NIMBARA_API_URL, else
+//   NimbaraAPIURL, else the local development server);
+// - the error reporter (NIMBARA_LAUNCHER_SENTRY_DSN), the Linux workspace, system information
+//   and main bundle, and the preferences file at PreferencesStore::defaultPath();
+// - the built-in seed catalog, with stored state restored later, when the window shows;
+// - for installing, removing, code validation and launch at login, the honest stand-ins of
+//   interim_collaborators.h until the real ones exist.
+// The quit handler and the launcher's bundle location are the store's defaults (quit the
+// application; the main bundle's folder). Environment and Info.plist are read now, once.
+// `session` is shared, not owned, and must outlive the store.
+LauncherStoreWiring productionWiring(QNetworkAccessManager& session);
+
+} // namespace nimbara

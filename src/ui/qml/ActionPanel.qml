@@ -1,0 +1,114 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Nimbara 1.0
+import "design"
+import "design" as Theme
+
+// The app's state on this computer and the one action that moves it on; progress while it
+// installs; the remove button (with confirmation) while it is installed.
+CardSurface {
+    id: panel
+
+    property AppDetailViewModel detail
+    readonly property var app: detail ? detail.app : ({})
+
+    implicitHeight: content.implicitHeight + 32
+
+    ColumnLayout {
+        id: content
+        x: 16
+        y: 16
+        width: parent.width - 32
+        spacing: 12
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 12
+
+            Column {
+                Layout.fillWidth: true
+                spacing: 3
+                Text {
+                    width: parent.width
+                    text: panel.detail ? panel.detail.stateLine : ""
+                    color: Theme.Palette.fg0
+                    font.pixelSize: 13
+                    font.weight: Font.DemiBold
+                    elide: Text.ElideRight
+                }
+                Text {
+                    width: parent.width
+                    text: panel.detail ? panel.detail.actionDetail : ""
+                    color: Theme.Palette.fg3
+                    font.pixelSize: 12
+                    wrapMode: Text.WordWrap
+                }
+            }
+            NimbaraButton {
+                objectName: "primaryActionButton"
+                variant: panel.detail ? panel.detail.primaryVariant : "primary"
+                symbol: panel.detail ? panel.detail.primarySymbol : ""
+                text: panel.detail ? panel.detail.primaryTitle : ""
+                enabled: panel.detail !== null && panel.detail.primaryEnabled
+                onClicked: panel.detail.performPrimaryAction()
+            }
+        }
+
+        ProgressBar {
+            id: progressBar
+            visible: panel.detail !== null && panel.detail.installing
+            Layout.fillWidth: true
+            from: 0
+            to: 1
+            value: panel.detail ? panel.detail.progress : 0
+            background: Rectangle {
+                implicitHeight: 4
+                radius: 2
+                color: Theme.Palette.bg3
+            }
+            contentItem: Item {
+                implicitHeight: 4
+                Rectangle {
+                    width: progressBar.visualPosition * parent.width
+                    height: parent.height
+                    radius: 2
+                    color: Theme.Palette.accent(panel.app.accent)
+                }
+            }
+        }
+
+        RowLayout {
+            visible: panel.detail !== null && panel.detail.showsRemove
+            Layout.fillWidth: true
+            Item { Layout.fillWidth: true }
+            NimbaraButton {
+                objectName: "removeButton"
+                variant: "ghost"
+                symbol: "trash"
+                text: Copy.texts.removeAction
+                enabled: panel.detail !== null && panel.detail.removeEnabled
+                onClicked: removeConfirmation.confirm(panel.app.id)
+            }
+        }
+    }
+
+    AlertDialog {
+        id: removeConfirmation
+
+        property string appID
+
+        function confirm(id) {
+            appID = id
+            open()
+        }
+
+        objectName: "removeConfirmation"
+        title: panel.detail ? panel.detail.removeConfirmTitle : ""
+        message: panel.detail ? panel.detail.removeConfirmBody : ""
+        acceptText: Copy.texts.removeAppConfirmButton
+        rejectText: Copy.texts.uninstallCancel
+        destructive: true
+        onAccepted: panel.detail.confirmRemoval(appID)
+    }
+}

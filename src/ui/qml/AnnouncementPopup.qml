@@ -1,0 +1,100 @@
+import QtQuick
+import Nimbara 1.0
+import "design"
+import "design" as Theme
+
+// The announcement of a newly published app: its icon (or the logo when the app is not
+// visible), title, body and version, with dismiss and open buttons.
+Rectangle {
+    id: popup
+
+    property ShellViewModel shell
+
+    readonly property var announcement: shell ? shell.announcement : ({})
+
+    implicitWidth: 430
+    implicitHeight: layout.implicitHeight + 48
+    color: Theme.Palette.bg0
+
+    Column {
+        id: layout
+        x: 24
+        y: 24
+        width: parent.width - 48
+        spacing: 22
+
+        Row {
+            width: parent.width
+            spacing: 14
+
+            Item {
+                width: 54
+                height: 54
+                NimbaraAppIcon {
+                    visible: popup.shell !== null && popup.shell.hasAnnouncedApp
+                    app: popup.shell ? popup.shell.announcedApp : ({})
+                    size: 54
+                }
+                NimbaraLogo {
+                    visible: !popup.shell || !popup.shell.hasAnnouncedApp
+                    size: 54
+                }
+            }
+
+            Column {
+                width: parent.width - 54 - parent.spacing
+                spacing: 7
+
+                AppBadge {
+                    text: Copy.texts.announcementTitle
+                    color: Theme.Palette.lime
+                }
+                Text {
+                    width: parent.width
+                    text: popup.announcement.title || ""
+                    color: Theme.Palette.fg0
+                    font.family: Design.displayFamily
+                    font.pixelSize: 24
+                    font.weight: Font.DemiBold
+                    wrapMode: Text.WordWrap
+                }
+                Text {
+                    width: parent.width
+                    text: popup.announcement.body || ""
+                    color: Theme.Palette.fg2
+                    font.pixelSize: 13
+                    lineHeightMode: Text.FixedHeight
+                    lineHeight: 20
+                    wrapMode: Text.WordWrap
+                }
+                Text {
+                    visible: text !== ""
+                    text: popup.announcement.version || ""
+                    color: Theme.Palette.fg3
+                    font.family: Design.monoFamily
+                    font.pixelSize: 11
+                }
+            }
+        }
+
+        Row {
+            anchors.right: parent.right
+            spacing: 10
+
+            NimbaraButton {
+                variant: "secondary"
+                text: Copy.texts.announcementDismiss
+                onClicked: popup.shell.acknowledgeAnnouncement()
+            }
+            NimbaraButton {
+                objectName: "announcementOpenButton"
+                variant: "primary"
+                symbol: "arrow.right"
+                symbolTrailing: true
+                text: Copy.texts.announcementOpenApp
+                enabled: popup.shell !== null && popup.shell.hasAnnouncedApp
+                onClicked: popup.shell.openAnnouncedApp()
+            }
+        }
+    }
+}

@@ -1,0 +1,87 @@
+import QtQuick
+import QtQuick.Layouts
+import Nimbara 1.0
+import "design"
+import "design" as Theme
+
+// One app in the library grid: icon, status symbol, name, tagline, release badge and status.
+CardSurface {
+    id: tile
+
+    property var app: ({})
+    property string name
+    property string tagline
+    property string releaseStatus
+    property string tileStatus
+    property string statusSymbol
+    property string statusAccent
+    property string accessibleName
+
+    signal clicked()
+
+    cornerRadius: 10
+    color: area.containsMouse ? Theme.Palette.faded(Theme.Palette.bg3, area.pressed ? 0.75 : 1) : Theme.Palette.bg1
+    Accessible.role: Accessible.Button
+    Accessible.name: accessibleName
+    Accessible.onPressAction: tile.clicked()
+
+    MouseArea {
+        id: area
+        anchors.fill: parent
+        hoverEnabled: true
+        onClicked: tile.clicked()
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 14
+        spacing: 6
+
+        RowLayout {
+            Layout.fillWidth: true
+            NimbaraAppIcon {
+                app: tile.app
+                size: 42
+            }
+            Item { Layout.fillWidth: true }
+            Symbol {
+                Layout.alignment: Qt.AlignTop
+                name: tile.statusSymbol
+                size: 16
+                color: Theme.Palette.accent(tile.statusAccent)
+            }
+        }
+        Text {
+            Layout.fillWidth: true
+            Layout.topMargin: 4
+            text: tile.name
+            color: Theme.Palette.fg0
+            font.pixelSize: 14
+            font.weight: Font.DemiBold
+            elide: Text.ElideRight
+        }
+        Text {
+            Layout.fillWidth: true
+            text: tile.tagline
+            color: Theme.Palette.fg2
+            font.pixelSize: 12
+            elide: Text.ElideRight
+        }
+        Item { Layout.fillHeight: true }
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+            AppBadge {
+                text: tile.releaseStatus
+                color: Theme.Palette.accent(tile.app.accent)
+            }
+            Text {
+                Layout.fillWidth: true
+                text: tile.tileStatus
+                color: Theme.Palette.fg3
+                font.pixelSize: 11
+                elide: Text.ElideRight
+            }
+        }
+    }
+}

@@ -1,0 +1,75 @@
+import QtQuick
+import QtQuick.Layouts
+import Nimbara 1.0
+import "design"
+import "design" as Theme
+
+// Who the app is: icon, name, tagline, category, release status and description.
+Column {
+    id: hero
+
+    property AppDetailViewModel detail
+    readonly property var app: detail ? detail.app : ({})
+
+    spacing: 14
+
+    RowLayout {
+        width: parent.width
+        spacing: 14
+
+        NimbaraAppIcon {
+            Layout.alignment: Qt.AlignTop
+            app: hero.app
+            size: 70
+        }
+        Column {
+            Layout.fillWidth: true
+            Layout.alignment: Qt.AlignTop
+            spacing: 7
+
+            Text {
+                width: parent.width
+                text: hero.app.name || ""
+                color: Theme.Palette.fg0
+                font.family: Design.displayFamily
+                font.pixelSize: 30
+                font.weight: Font.DemiBold
+                wrapMode: Text.WordWrap
+            }
+            Text {
+                width: parent.width
+                text: hero.app.tagline || ""
+                color: Theme.Palette.fg2
+                font.pixelSize: 13
+                wrapMode: Text.WordWrap
+            }
+            Row {
+                spacing: 8
+                Text {
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: hero.app.category || ""
+                    color: Theme.Palette.fg3
+                    font.family: Design.monoFamily
+                    font.pixelSize: 10
+                    font.weight: Font.Medium
+                    font.letterSpacing: 0.8
+                    font.capitalization: Font.AllUppercase
+                }
+                AppBadge {
+                    text: hero.app.releaseStatus || ""
+                    color: Theme.Palette.accent(hero.app.accent)
+                }
+            }
+        }
+    }
+
+    Text {
+        width: parent.width
+        text: hero.app.description || ""
+        color: Theme.Palette.fg2
+        font.pixelSize: 13
+        lineHeightMode: Text.FixedHeight
+        lineHeight: 20
+        wrapMode: Text.WordWrap
+    }
+}

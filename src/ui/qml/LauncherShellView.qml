@@ -1,0 +1,93 @@
+import QtQuick
+import QtQuick.Layouts
+import Nimbara 1.0
+import "design"
+import "design" as Theme
+
+// The working launcher: sidebar, top bar, library and app detail. Below 1040 wide the layout is
+// compact: a narrower sidebar and the detail as a panel sliding over the library.
+Item {
+    id: shellView
+
+    property ShellViewModel shell
+    // View state, back to its start values whenever the shell is rebuilt.
+    property string searchText: ""
+    property int selectedSection: 0
+    property bool showCompactDetail: false
+
+    readonly property bool compact: width < 1040
+    readonly property string layoutMode: compact ? "compact" : "wide"
+
+    signal quickSwitcherRequested()
+
+    objectName: "launcherShell"
+
+    RowLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        SidebarView {
+            Layout.preferredWidth: shellView.compact ? 210 : 230
+            Layout.fillHeight: true
+            shell: shellView.shell
+            selectedSection: shellView.selectedSection
+            onSectionChosen: (section) => shellView.selectedSection = section
+            onQuickSwitcherRequested: shellView.quickSwitcherRequested()
+        }
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            spacing: 0
+
+            TopBarView {
+                Layout.fillWidth: true
+                searchText: shellView.searchText
+                onSearchEdited: (text) => shellView.searchText = text
+                onQuickSwitcherRequested: shellView.quickSwitcherRequested()
+            }
+
+            Item {
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                clip: true
+
+                RowLayout {
+                    anchors.fill: parent
+                    spacing: 0
+
+                    LibraryHomeView {
+                        objectName: "libraryView"
+                        Layout.fillWidth: true
+                        Layout.fillHeight: true
+                        Layout.minimumWidth: shellView.compact ? 0 : 520
+                        searchText: shellView.searchText
+                        section: shellView.selectedSection
+                        onAppSelected: shellView.showCompactDetail = true
+                    }
+                    Rectangle {
+                        visible: !shellView.compact
+                        Layout.preferredWidth: 1
+                        Layout.fillHeight: true
+                        color: Theme.Palette.line
+                    }
+                    AppDetailView {
+                        objectName: "wideDetailView"
+                        visible: !shellView.compact
+                        Layout.preferredWidth: 390
+                        Layout.fillHeight: true
+                    }
+                }
+
+                CompactDetailView {
+                    objectName: "compactDetailView"
+                    width: parent.width
+                    height: parent.height
+                    enabled: shellView.compact
+                    isPresented: shellView.compact && shellView.showCompactDetail
+                    onDismissRequested: shellView.showCompactDetail = false
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,50 @@
+import QtQuick
+import QtQuick.Layouts
+import Nimbara 1.0
+import "design"
+import "design" as Theme
+
+// The app's bundle, version, system and feed details, then its tags.
+CardSurface {
+    id: panel
+
+    property AppDetailViewModel detail
+
+    implicitHeight: content.implicitHeight + 32
+
+    Column {
+        id: content
+        x: 16
+        y: 16
+        width: parent.width - 32
+        spacing: 12
+
+        Text {
+            text: Copy.texts.detailsTitle
+            color: Theme.Palette.fg0
+            font.pixelSize: 13
+            font.weight: Font.DemiBold
+        }
+        Repeater {
+            model: panel.detail ? panel.detail.metadataRows : []
+            delegate: DetailRow {
+                required property var modelData
+                width: content.width
+                label: modelData.label
+                value: modelData.value
+            }
+        }
+        Flow {
+            width: parent.width
+            spacing: 6
+            Repeater {
+                model: panel.detail ? panel.detail.tags : []
+                delegate: AppBadge {
+                    required property string modelData
+                    text: modelData
+                    color: Theme.Palette.fg2
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,42 @@
+import QtQuick
+import QtQuick.Layouts
+import "design"
+import "design" as Theme
+
+// A line of text led by a symbol, with an optional heading.
+RowLayout {
+    id: note
+
+    property string symbol: "checkmark.circle"
+    property string title
+    property string text
+
+    spacing: 10
+
+    Symbol {
+        Layout.alignment: Qt.AlignTop
+        name: note.symbol
+        size: 16
+        color: Theme.Palette.lime
+    }
+    Column {
+        Layout.fillWidth: true
+        spacing: 3
+        Text {
+            visible: note.title !== ""
+            width: parent.width
+            text: note.title
+            color: Theme.Palette.fg0
+            font.pixelSize: 13
+            font.weight: Font.DemiBold
+            wrapMode: Text.WordWrap
+        }
+        Text {
+            width: parent.width
+            text: note.text
+            color: Theme.Palette.fg2
+            font.pixelSize: 13
+            wrapMode: Text.WordWrap
+        }
+    }
+}

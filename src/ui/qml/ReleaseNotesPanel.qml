@@ -1,0 +1,59 @@
+import QtQuick
+import Nimbara 1.0
+import "design"
+import "design" as Theme
+
+// Every release note of the app, in catalog order.
+CardSurface {
+    id: panel
+
+    property AppDetailViewModel detail
+    readonly property color accent: Theme.Palette.accent(detail ? detail.app.accent : "")
+
+    implicitHeight: content.implicitHeight + 32
+
+    Column {
+        id: content
+        x: 16
+        y: 16
+        width: parent.width - 32
+        spacing: 12
+
+        Text {
+            text: Copy.texts.recentUpdates
+            color: Theme.Palette.fg0
+            font.pixelSize: 13
+            font.weight: Font.DemiBold
+        }
+        Repeater {
+            model: panel.detail ? panel.detail.releaseNotes : []
+            delegate: Column {
+                required property var modelData
+                width: content.width
+                spacing: 4
+
+                Row {
+                    spacing: 8
+                    Text {
+                        text: modelData.version
+                        color: panel.accent
+                        font.family: Design.monoFamily
+                        font.pixelSize: 11
+                    }
+                    Text {
+                        text: modelData.date
+                        color: Theme.Palette.fg3
+                        font.pixelSize: 11
+                    }
+                }
+                Text {
+                    width: parent.width
+                    text: modelData.text
+                    color: Theme.Palette.fg2
+                    font.pixelSize: 12
+                    wrapMode: Text.WordWrap
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,100 @@
+import QtQuick
+import Nimbara 1.0
+import "design"
+import "design" as Theme
+
+// The main window's content: onboarding or the working shell, with the quick switcher, the
+// announcement popup, the feedback sheet and the error alert layered above it.
+Rectangle {
+    id: root
+
+    property bool showQuickSwitcher: false
+    // Onboarding replaces the shell while the store requires it.
+    readonly property bool showsOnboarding: shellModel.requiresOnboarding
+    readonly property alias shellModel: shellModel
+
+    color: Theme.Palette.bg0
+
+    ShellViewModel {
+        id: shellModel
+        store: launcherStore
+    }
+
+    // Content layer. Switching between onboarding and shell fades the new content in.
+    Loader {
+        id: content
+        objectName: "contentLayer"
+        anchors.fill: parent
+        sourceComponent: root.showsOnboarding ? onboardingScreen : shellScreen
+    }
+    readonly property bool onboardingComplete: shellModel.onboardingComplete
+    onOnboardingCompleteChanged: contentSwitch.restart()
+    NumberAnimation {
+        id: contentSwitch
+        target: content
+        property: "opacity"
+        from: 0
+        to: 1
+        duration: 180
+        easing.type: Easing.InOutQuad
+    }
+
+    Component {
+        id: shellScreen
+        LauncherShellView {
+            shell: shellModel
+            onQuickSwitcherRequested: root.showQuickSwitcher = true
+        }
+    }
+    // The first-run onboarding screen takes this place. Until it exists, this branch shows a
+    // freshly built shell.
+    Component {
+        id: onboardingScreen
+        LauncherShellView {
+            shell: shellModel
+            onQuickSwitcherRequested: root.showQuickSwitcher = true
+        }
+    }
+
+    // Quick switcher layer: the quick switcher is shown here while showQuickSwitcher is true,
+    // with a fresh query each time it opens. Not built yet, so the layer stays empty.
+    Item {
+        id: quickSwitcherLayer
+        objectName: "quickSwitcherLayer"
+        anchors.fill: parent
+        z: 10
+    }
+
+    // Announcement layer: never over the onboarding screen.
+    ModalOverlay {
+        objectName: "announcementOverlay"
+        z: 20
+        shown: shellModel.showsAnnouncement
+
+        AnnouncementPopup {
+            shell: shellModel
+        }
+    }
+
+    // Feedback layer, above the announcement: the feedback sheet goes here, in a ModalOverlay
+    // shown while shellModel.showingFeedbackSheet is true. Not built yet.
+    Item {
+        id: feedbackLayer
+        objectName: "feedbackLayer"
+        anchors.fill: parent
+        z: 30
+    }
+
+    // The one error alert. However it is dismissed, the message is cleared afterwards.
+    AlertDialog {
+        id: errorAlert
+        objectName: "errorAlert"
+        title: Copy.texts.brand
+        message: shellModel.errorMessage
+        acceptText: Copy.texts.ok
+        onClosed: Qt.callLater(shellModel.clearError)
+    }
+    readonly property bool hasError: shellModel.hasError
+    onHasErrorChanged: if (hasError) errorAlert.open()
+    Component.onCompleted: if (hasError) errorAlert.open()
+}

@@ -1,0 +1,176 @@
+import QtQuick
+import QtQuick.Layouts
+import Nimbara 1.0
+import "design"
+import "design" as Theme
+
+// The sidebar: logo, the sections, the catalog's categories, and the feedback and quick
+// switcher buttons.
+Rectangle {
+    id: sidebar
+
+    property ShellViewModel shell
+    property int selectedSection: 0
+
+    signal sectionChosen(int section)
+    signal quickSwitcherRequested()
+
+    color: Theme.Palette.bg1
+
+    Rectangle {
+        anchors.right: parent.right
+        width: 1
+        height: parent.height
+        color: Theme.Palette.line
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.topMargin: 18
+        anchors.bottomMargin: 16
+        anchors.leftMargin: 12
+        anchors.rightMargin: 13
+        spacing: 4
+
+        Row {
+            Layout.leftMargin: 8
+            Layout.bottomMargin: 16
+            spacing: 9
+
+            NimbaraLogo {
+                size: 22
+                anchors.verticalCenter: parent.verticalCenter
+            }
+            Text {
+                text: Copy.texts.brand
+                color: Theme.Palette.fg0
+                font.family: Design.displayFamily
+                font.pixelSize: 17
+                font.weight: Font.Bold
+                anchors.verticalCenter: parent.verticalCenter
+            }
+        }
+
+        Repeater {
+            model: sidebar.shell ? sidebar.shell.sections : []
+
+            delegate: Rectangle {
+                id: row
+
+                required property var modelData
+                readonly property bool current: modelData.section === sidebar.selectedSection
+
+                objectName: "sidebarRow" + modelData.section
+                Layout.fillWidth: true
+                implicitHeight: 32
+                radius: 7
+                color: current ? Theme.Palette.bg3 : "transparent"
+                Accessible.role: Accessible.Button
+                Accessible.name: modelData.title
+
+                RowLayout {
+                    anchors.fill: parent
+                    anchors.leftMargin: 10
+                    anchors.rightMargin: 10
+                    spacing: 10
+
+                    Symbol {
+                        Layout.preferredWidth: 16
+                        name: row.modelData.symbol
+                        size: 15
+                        color: row.current ? Theme.Palette.fg0 : Theme.Palette.fg1
+                    }
+                    Text {
+                        Layout.fillWidth: true
+                        text: row.modelData.title
+                        color: row.current ? Theme.Palette.fg0 : Theme.Palette.fg1
+                        font.pixelSize: 13
+                        font.weight: Font.Medium
+                        elide: Text.ElideRight
+                    }
+                    Text {
+                        visible: row.modelData.showsCount
+                        text: sidebar.shell ? sidebar.shell.visibleAppCount : ""
+                        color: Theme.Palette.fg3
+                        font.family: Design.monoFamily
+                        font.pixelSize: 10
+                    }
+                }
+
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: {
+                        if (row.modelData.opensSettings)
+                            appActions.showSettingsWindow()
+                        else
+                            sidebar.sectionChosen(row.modelData.section)
+                    }
+                }
+            }
+        }
+
+        Text {
+            Layout.topMargin: 22
+            Layout.leftMargin: 10
+            Layout.bottomMargin: 6
+            text: Copy.texts.sidebarCategories
+            color: Theme.Palette.fg3
+            font.pixelSize: 10
+            font.weight: Font.Medium
+            font.letterSpacing: 0.8
+            font.capitalization: Font.AllUppercase
+        }
+
+        ListView {
+            objectName: "categoryList"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            interactive: contentHeight > height
+            model: sidebar.shell ? sidebar.shell.categories : []
+
+            delegate: Item {
+                required property string modelData
+
+                width: ListView.view.width
+                height: 26
+
+                Row {
+                    anchors.left: parent.left
+                    anchors.leftMargin: 14
+                    anchors.verticalCenter: parent.verticalCenter
+                    spacing: 10
+
+                    Rectangle {
+                        width: 5
+                        height: 5
+                        radius: 2.5
+                        color: Theme.Palette.fg3
+                        anchors.verticalCenter: parent.verticalCenter
+                    }
+                    Text {
+                        text: modelData
+                        color: Theme.Palette.fg2
+                        font.pixelSize: 13
+                    }
+                }
+            }
+        }
+
+        NimbaraButton {
+            Layout.fillWidth: true
+            variant: "secondary"
+            symbol: "bubble.left.and.bubble.right"
+            text: Copy.texts.sendFeedback
+            onClicked: sidebar.shell.openFeedbackSheet()
+        }
+        NimbaraButton {
+            Layout.fillWidth: true
+            Layout.topMargin: 4
+            variant: "secondary"
+            symbol: "command"
+            text: Copy.texts.sidebarQuickSwitcher
+            onClicked: sidebar.quickSwitcherRequested()
+        }
+    }
+}

@@ -1,0 +1,117 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Nimbara 1.0
+import "design"
+import "design" as Theme
+
+// The bar above the library: breadcrumb, search field and the quick-switch button. It owns the
+// quick switcher's keyboard shortcut for the whole window.
+Rectangle {
+    id: topBar
+
+    property string searchText
+
+    signal searchEdited(string text)
+    signal quickSwitcherRequested()
+
+    implicitHeight: 56
+    color: Theme.Palette.faded(Theme.Palette.bg0, 0.72)
+
+    Rectangle {
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: 1
+        color: Theme.Palette.line
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 24
+        anchors.rightMargin: 24
+        spacing: 14
+
+        Row {
+            spacing: 6
+            Text {
+                text: Copy.texts.topLibrary
+                color: Theme.Palette.fg2
+                font.pixelSize: 13
+                anchors.verticalCenter: parent.verticalCenter
+            }
+            Symbol {
+                name: "chevron.right"
+                size: 10
+                color: Theme.Palette.fg3
+                anchors.verticalCenter: parent.verticalCenter
+            }
+            Text {
+                text: Copy.texts.topCatalog
+                color: Theme.Palette.fg0
+                font.pixelSize: 13
+                anchors.verticalCenter: parent.verticalCenter
+            }
+        }
+
+        Item { Layout.fillWidth: true }
+
+        Rectangle {
+            Layout.preferredWidth: 260
+            Layout.preferredHeight: 32
+            radius: 7
+            color: Theme.Palette.bg2
+            border.width: 1
+            border.color: Theme.Palette.line
+
+            Symbol {
+                id: searchSymbol
+                anchors.left: parent.left
+                anchors.leftMargin: 10
+                anchors.verticalCenter: parent.verticalCenter
+                name: "magnifyingglass"
+                size: 15
+                color: Theme.Palette.fg3
+            }
+            TextField {
+                id: searchField
+                objectName: "searchField"
+                anchors.left: searchSymbol.right
+                anchors.leftMargin: 6
+                anchors.right: parent.right
+                anchors.rightMargin: 10
+                anchors.verticalCenter: parent.verticalCenter
+                leftPadding: 0
+                rightPadding: 0
+                background: null
+                text: topBar.searchText
+                placeholderText: Copy.texts.topSearchApps
+                placeholderTextColor: Theme.Palette.fg3
+                color: Theme.Palette.fg0
+                selectionColor: Theme.Palette.violet
+                font.pixelSize: 13
+                onTextEdited: topBar.searchEdited(text)
+                // Where Ctrl+K is the platform's delete-to-end-of-line, a focused text field takes
+                // the key before any shortcut sees it: hand it on to the quick switcher.
+                Keys.onPressed: (event) => {
+                    if (event.key === Qt.Key_K && (event.modifiers & Qt.ControlModifier)) {
+                        event.accepted = true
+                        topBar.quickSwitcherRequested()
+                    }
+                }
+            }
+        }
+
+        NimbaraButton {
+            variant: "secondary"
+            symbol: "command"
+            text: Copy.texts.topQuickSwitch
+            onClicked: topBar.quickSwitcherRequested()
+        }
+    }
+
+    Shortcut {
+        sequence: Design.quickSwitchSequence
+        context: Qt.WindowShortcut
+        onActivated: topBar.quickSwitcherRequested()
+    }
+}

@@ -1,0 +1,31 @@
+import QtQuick
+import Nimbara 1.0
+import "." as Theme
+
+// A small upper-case label on a tinted capsule.
+Item {
+    id: badge
+
+    property string text
+    property color color: Theme.Palette.fg2
+
+    implicitWidth: label.implicitWidth + 16
+    implicitHeight: 22
+
+    Rectangle {
+        anchors.fill: parent
+        radius: 5
+        color: Theme.Palette.faded(badge.color, 0.14)
+    }
+    Text {
+        id: label
+        anchors.centerIn: parent
+        text: badge.text
+        color: badge.color
+        font.family: Design.monoFamily
+        font.pixelSize: 10
+        font.weight: Font.Medium
+        font.letterSpacing: 0.6
+        font.capitalization: Font.AllUppercase
+    }
+}

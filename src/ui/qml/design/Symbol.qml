@@ -1,0 +1,17 @@
+import QtQuick
+import Nimbara 1.0
+import "." as Theme
+
+// A system symbol, drawn as the glyph the symbol table gives its name.
+Text {
+    property string name
+    property real size: 14
+
+    text: Design.glyph(name)
+    font.family: Design.symbolFamily
+    font.pixelSize: size
+    color: Theme.Palette.fg0
+    horizontalAlignment: Text.AlignHCenter
+    verticalAlignment: Text.AlignVCenter
+    Accessible.ignored: true
+}
