@@ -1,14 +1,17 @@
 // Measures how fast the launcher shows its first frame, and how much memory it holds once a
 // 200-app catalog has loaded, against a baseline measured in the same run: the smallest Qt Quick
 // program (a QGuiApplication showing one Rectangle). Both run as separate processes with the
-// offscreen platform and software rendering, in a temporary home, and report their own times
-// since process creation; the launcher loads its catalog from a real nimbara-devserver.
+// offscreen platform and software rendering, in a temporary home; the launcher loads its catalog
+// from a real nimbara-devserver. The first frame is timed from the request to start a process to
+// the arrival of its "first-frame-ms" line (the processes' own figures, since their creation, are
+// only exact to a clock tick and are shown beside it); the ratio compares those medians.
 //
 // `bench_startup --baseline-window` is the baseline program itself.
 #include "ui/startup_report.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -145,6 +148,10 @@ QByteArray catalogDocument() {
 // --- Running and measuring ------------------------------------------------------------------
 
 struct Sample {
+    // From the benchmark's request to start the process until the first-frame line arrived:
+    // includes fork and exec, and is exact to the microsecond.
+    qint64 observedFirstFrameUs = -1;
+    // What the process reports itself: since its creation, exact to one clock tick (10 ms).
     qint64 firstFrameMs = -1;
     qint64 catalogLoadedMs = -1; // launcher only
     qint64 rssKb = -1;
@@ -162,6 +169,8 @@ std::optional<Sample> measure(const QString& program, const QStringList& argumen
     QProcess process;
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     process.start(program, arguments);
     Sample sample;
     QByteArray pending;
@@ -174,6 +183,7 @@ std::optional<Sample> measure(const QString& program, const QStringList& argumen
             pending.remove(0, newline + 1);
             if (const auto m = firstFrame.match(line); m.hasMatch()) {
                 sample.firstFrameMs = m.captured(1).toLongLong();
+                sample.observedFirstFrameUs = sinceStart.nsecsElapsed() / 1000;
             } else if (const auto m = catalogLoaded.match(line); m.hasMatch()) {
                 sample.catalogLoadedMs = m.captured(1).toLongLong();
                 sample.rssKb = m.captured(2).toLongLong();
@@ -210,6 +220,10 @@ QList<qint64> field(const QList<Sample>& samples, qint64 Sample::*member) {
         values.append(sample.*member);
     }
     return values;
+}
+
+QString milliseconds(qint64 us) {
+    return QString::number(double(us) / 1000.0, 'f', 1);
 }
 
 QString megabytes(qint64 kb) {
@@ -313,27 +327,32 @@ int main(int argc, char** argv) {
     server.kill();
     server.waitForFinished(waitMs);
 
-    const qint64 ourFrame = median(field(launcherSamples, &Sample::firstFrameMs));
-    const qint64 theirFrame = median(field(baselineSamples, &Sample::firstFrameMs));
+    const auto frames = [](const QList<Sample>& samples) {
+        return field(samples, &Sample::observedFirstFrameUs);
+    };
+    const qint64 ourFrameUs = median(frames(launcherSamples));
+    const qint64 theirFrameUs = median(frames(baselineSamples));
     const qint64 ourRss = median(field(launcherSamples, &Sample::rssKb));
     out << "start-up: " << appCount << "-app catalog from nimbara-devserver, offscreen, software "
-        << "rendering, " << measuredRuns << " runs each after one warm-up; times since process "
-        << "creation (10 ms resolution)\n";
-    out << "launcher first frame:   best " << best(field(launcherSamples, &Sample::firstFrameMs))
-        << " ms, median " << ourFrame << " ms (target < " << firstFrameTargetMs
-        << " ms: " << (ourFrame < firstFrameTargetMs ? "met" : "NOT met") << ")\n";
-    out << "launcher catalog shown: best " << best(field(launcherSamples, &Sample::catalogLoadedMs))
-        << " ms, median " << median(field(launcherSamples, &Sample::catalogLoadedMs)) << " ms\n";
-    out << "launcher RSS with catalog: best "
+        << "rendering, " << measuredRuns << " runs each after one warm-up\n";
+    out << "first frame, from the request to start the process to its report line:\n";
+    out << "  launcher: best " << milliseconds(best(frames(launcherSamples))) << " ms, median "
+        << milliseconds(ourFrameUs) << " ms (target < " << firstFrameTargetMs
+        << " ms: " << (ourFrameUs < firstFrameTargetMs * 1000 ? "met" : "NOT met") << ")\n";
+    out << "  baseline (QGuiApplication + one Rectangle): best "
+        << milliseconds(best(frames(baselineSamples))) << " ms, median "
+        << milliseconds(theirFrameUs) << " ms\n";
+    out << "as the processes report it (since creation, 10 ms resolution), median: launcher "
+        << median(field(launcherSamples, &Sample::firstFrameMs)) << " ms, baseline "
+        << median(field(baselineSamples, &Sample::firstFrameMs)) << " ms; launcher catalog shown "
+        << median(field(launcherSamples, &Sample::catalogLoadedMs)) << " ms\n";
+    out << "resident memory: launcher with the catalog shown best "
         << megabytes(best(field(launcherSamples, &Sample::rssKb))) << " MB, median "
         << megabytes(ourRss) << " MB (target < " << rssTargetKb / 1024
-        << " MB: " << (ourRss < rssTargetKb ? "met" : "NOT met") << ")\n";
-    out << "baseline (QGuiApplication + one Rectangle) first frame: best "
-        << best(field(baselineSamples, &Sample::firstFrameMs)) << " ms, median " << theirFrame
-        << " ms; RSS median " << megabytes(median(field(baselineSamples, &Sample::rssKb)))
-        << " MB\n";
+        << " MB: " << (ourRss < rssTargetKb ? "met" : "NOT met") << "); baseline median "
+        << megabytes(median(field(baselineSamples, &Sample::rssKb))) << " MB\n";
     out << "ratio: "
-        << QString::number(double(ourFrame) / double(std::max<qint64>(theirFrame, 1)), 'f', 2)
+        << QString::number(double(ourFrameUs) / double(std::max<qint64>(theirFrameUs, 1)), 'f', 2)
         << "\n";
     return 0;
 }

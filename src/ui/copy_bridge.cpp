@@ -22,12 +22,13 @@ QString CopyBridge::fill(const QString& templateText, const QVariantMap& values)
 
 void CopyBridge::reload() {
     const NimbaraLocale locale = store_ ? store_->locale() : NimbaraLocale::en;
-    QVariantMap texts;
+    QVariantHash texts;
     for (const CopyKey key : CopyKeys::allCases()) {
         // Templates keep their placeholders; screens fill them with fill().
         texts.insert(QString(CopyKeys::rawValue(key)), NimbaraCopy::text(key, locale));
     }
-    texts_ = std::move(texts);
+    texts_.insert(texts);
+    texts_.freeze();
     Q_EMIT textsChanged();
 }
 

@@ -152,16 +152,16 @@ void TestUiModels::copyFollowsLocale() {
     ModelStore s;
     LauncherStore& store = s.start(catalogWith({}));
     CopyBridge copy(&store);
-    QCOMPARE(copy.texts().value(u"ok"_s).toString(), english(CopyKey::ok));
-    QCOMPARE(copy.texts().size(), CopyKeys::allCases().size());
+    QCOMPARE(copy.texts()->value(u"ok"_s).toString(), english(CopyKey::ok));
+    QCOMPARE(copy.texts()->count(), CopyKeys::allCases().size());
 
     QSignalSpy changed(&copy, &CopyBridge::textsChanged);
     store.setLocale(NimbaraLocale::de);
     QCOMPARE(changed.size(), 1);
-    QCOMPARE(copy.texts().value(u"sidebarHome"_s).toString(),
+    QCOMPARE(copy.texts()->value(u"sidebarHome"_s).toString(),
              NimbaraCopy::text(CopyKey::sidebarHome, NimbaraLocale::de));
     QCOMPARE(
-        copy.fill(copy.texts().value(u"appListSubtitle"_s).toString(), {{u"count"_s, 3}}),
+        copy.fill(copy.texts()->value(u"appListSubtitle"_s).toString(), {{u"count"_s, 3}}),
         NimbaraCopy::text(CopyKey::appListSubtitle, NimbaraLocale::de, {{u"count"_s, u"3"_s}}));
 }
 

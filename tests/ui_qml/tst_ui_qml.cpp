@@ -6,15 +6,19 @@
 #include "support/fake_collaborators.h"
 #include "support/temp_home.h"
 #include "text/nimbara_copy.h"
+#include "ui/detail_rules.h"
 #include "ui/launcher_ui.h"
+#include "ui/library_rules.h"
 #include "ui/symbol_glyphs.h"
 
+#include <QApplication>
+#include <QDirIterator>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QRegularExpression>
 #include <QTest>
 #include <memory>
 
@@ -170,6 +174,7 @@ private Q_SLOTS:
     void sidebarSettingsKeepsSection();
     void tileSelectsAppAndShowsCompactDetail();
     void quickSwitchShortcutFromSearchField();
+    void textsFollowLocale();
     void symbolGlyphsExistInFont();
     void iconFallsBackWhenImageFails();
 };
@@ -201,22 +206,6 @@ void TestUiQml::everyScreenLoadsCleanly_data() {
 // Every section in both layouts, with and without search text, draws without a warning.
 void TestUiQml::everyScreenLoadsCleanly() {
     QFETCH(LauncherManifest, catalog);
-    {
-        LauncherManifest c = catalog;
-        c.announcements = {announcementOf(u"alpha"_s)};
-        Launcher l(c, true, true);
-        (void)QTest::qWaitForWindowExposed(l.window);
-        const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_');
-        l.resize(1200); QTest::qWait(400);
-        l.window->grabWindow().save(u"/tmp/shot_%1_wide_ann.png"_s.arg(tag));
-        l.store->acknowledgePendingAnnouncement(); QTest::qWait(400);
-        l.window->grabWindow().save(u"/tmp/shot_%1_wide.png"_s.arg(tag));
-        l.item(u"launcherShell"_s)->setProperty("selectedSection", 1);
-        l.resize(960); l.item(u"launcherShell"_s)->setProperty("showCompactDetail", true); QTest::qWait(400);
-        l.window->grabWindow().save(u"/tmp/shot_%1_compact.png"_s.arg(tag));
-        l.store->setErrorMessage(u"Something failed badly."_s); QTest::qWait(300);
-        l.window->grabWindow().save(u"/tmp/shot_%1_error.png"_s.arg(tag));
-    }
     Launcher launcher(catalog);
     QVERIFY(launcher.window);
     QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
@@ -254,6 +243,7 @@ void TestUiQml::layoutFollowsWidth_data() {
     QTest::newRow("1039 is compact") << 1039 << true;
     QTest::newRow("minimum width") << 900 << true;
     QTest::newRow("default width") << 1060 << false;
+    QTest::newRow("room for everything") << 1200 << false;
 }
 
 void TestUiQml::layoutFollowsWidth() {
@@ -267,7 +257,13 @@ void TestUiQml::layoutFollowsWidth() {
     QVERIFY(shell);
     QCOMPARE(shell->width(), qreal(width));
     QCOMPARE(shell->property("compact").toBool(), compact);
-    QCOMPARE(launcher.item(u"wideDetailView"_s)->isVisible(), !compact);
+    QQuickItem* detail = launcher.item(u"wideDetailView"_s);
+    QCOMPARE(detail->isVisible(), !compact);
+    if (!compact) { // the whole detail column lies inside the window
+        QCOMPARE(detail->width(), 390.0);
+        QCOMPARE(detail->mapToScene(QPointF(detail->width(), 0)).x(), qreal(width));
+        QVERIFY(launcher.item(u"libraryView"_s)->width() >= qMin(520, width - 230 - 391));
+    }
 }
 
 void TestUiQml::errorAlertClearsMessage_data() {
@@ -387,15 +383,61 @@ void TestUiQml::quickSwitchShortcutFromSearchField() {
     QCOMPARE(launcher.item(u"launcherShell"_s)->property("searchText").toString(), u"notes"_s);
 }
 
-// Every symbol the screens draw has its own glyph in the installed icon font.
-void TestUiQml::symbolGlyphsExistInFont() {
-    Launcher launcher(catalogOf({})); // loads the font
+void TestUiQml::textsFollowLocale() {
+    Launcher launcher(catalogOf({publishedApp(u"alpha"_s)}));
     QVERIFY(launcher.window);
-    const QFontMetricsF loaded(QFont(QString(SymbolGlyphs::fontFamily)));
-    for (const QString& name : SymbolGlyphs::knownNames()) {
-        QVERIFY2(loaded.inFontUcs4(SymbolGlyphs::codePoint(name)), qPrintable(name));
+    QQuickItem* search = launcher.item(u"searchField"_s);
+    QVERIFY(search);
+    QCOMPARE(search->property("placeholderText").toString(),
+             NimbaraCopy::text(CopyKey::topSearchApps, NimbaraLocale::en));
+    launcher.store->setLocale(NimbaraLocale::pl);
+    launcher.settle();
+    QCOMPARE(search->property("placeholderText").toString(),
+             NimbaraCopy::text(CopyKey::topSearchApps, NimbaraLocale::pl));
+}
+
+// Every symbol the screens draw, named in QML or handed over by a view model, has its own
+// glyph in the installed icon font.
+void TestUiQml::symbolGlyphsExistInFont() {
+    QStringList used;
+    static const QRegularExpression literal(uR"re(\b(?:symbol|name):\s*"([a-z0-9.]+)")re"_s);
+    QDirIterator files(u":/qml"_s, {u"*.qml"_s}, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QRegularExpressionMatchIterator matches =
+            literal.globalMatch(QString::fromUtf8(file.readAll()));
+        while (matches.hasNext()) {
+            used.append(matches.next().captured(1));
+        }
     }
-    QVERIFY(loaded.inFontUcs4(SymbolGlyphs::genericGlyph));
+    for (const SidebarSection section : SidebarSections::allCases()) {
+        used.append(SidebarSections::symbol(section));
+    }
+    for (const EmptyStateKind kind :
+         {EmptyStateKind::generic, EmptyStateKind::selected, EmptyStateKind::updates}) {
+        used.append(emptyStateContent(kind).symbol);
+    }
+    const AppManifestItem app = publishedApp(u"alpha"_s);
+    used << statusSymbol(app, {}).symbol << statusSymbol(app, {app.id}).symbol
+         << statusSymbol(comingSoonApp(u"soon"_s), {}).symbol
+         << primaryAction(comingSoonApp(u"soon"_s), {}).symbol;
+    for (const AppInstallState& state : {AppInstallState(), AppInstallState::installed(u"1"_s),
+                                         AppInstallState::updateAvailable(u"1"_s, u"2"_s)}) {
+        used.append(primaryAction(app, state).symbol);
+    }
+    QVERIFY(used.size() > 20);
+
+    Launcher launcher(catalogOf({})); // registers the icon font
+    QVERIFY(launcher.window);
+    const QFontMetricsF font(QFont(QString(SymbolGlyphs::fontFamily)));
+    for (const QString& name : std::as_const(used)) {
+        QVERIFY2(SymbolGlyphs::isKnown(name), qPrintable(name));
+    }
+    for (const QString& name : SymbolGlyphs::knownNames()) {
+        QVERIFY2(font.inFontUcs4(SymbolGlyphs::codePoint(name)), qPrintable(name));
+    }
+    QVERIFY(font.inFontUcs4(SymbolGlyphs::genericGlyph));
 }
 
 // An icon whose image cannot be loaded shows the app's symbol instead of an empty square.
@@ -419,7 +461,8 @@ void TestUiQml::iconFallsBackWhenImageFails() {
 int main(int argc, char** argv) {
     nimbara::test::TempHome home;
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    QGuiApplication app(argc, argv);
+    // The test macros take the application for a QApplication once Qt Widgets is linked in.
+    QApplication app(argc, argv);
     TestUiQml test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -4,8 +4,9 @@ import "design"
 import "design" as Theme
 
 // The announcement of a newly published app: its icon (or the logo when the app is not
-// visible), title, body and version, with dismiss and open buttons.
-Rectangle {
+// visible), title, body and version, with dismiss and open buttons. Shown in a ModalOverlay,
+// whose frame draws the bg0 background.
+Item {
     id: popup
 
     property ShellViewModel shell
@@ -14,7 +15,6 @@ Rectangle {
 
     implicitWidth: 430
     implicitHeight: layout.implicitHeight + 48
-    color: Theme.Palette.bg0
 
     Column {
         id: layout

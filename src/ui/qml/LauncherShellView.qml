@@ -60,7 +60,12 @@ Item {
                         objectName: "libraryView"
                         Layout.fillWidth: true
                         Layout.fillHeight: true
-                        Layout.minimumWidth: shellView.compact ? 0 : 520
+                        // At least 520 where the window has room. A wide window narrower
+                        // than sidebar + 520 + detail keeps the detail's full 390 and gives
+                        // the library what is left, rather than pushing the detail out of
+                        // the window.
+                        Layout.minimumWidth: shellView.compact ? 0
+                                                               : Math.min(520, parent.width - 391)
                         searchText: shellView.searchText
                         section: shellView.selectedSection
                         onAppSelected: shellView.showCompactDetail = true

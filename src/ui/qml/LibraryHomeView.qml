@@ -33,17 +33,20 @@ Item {
     GridView {
         id: grid
 
+        // Every cell carries the gap on its trailing and bottom side; the grid reaches one gap
+        // into the right margin so that the last column's gap lies outside the content.
         readonly property int gap: 12
-        readonly property int columns: Math.max(1, Math.floor((width + gap) / (220 + gap)))
+        readonly property real usableWidth: width - gap
+        readonly property int columns: Math.max(1, Math.floor(width / (220 + gap)))
 
         objectName: "libraryGrid"
         anchors.fill: parent
         anchors.leftMargin: 28
-        anchors.rightMargin: 28
+        anchors.rightMargin: 28 - gap
         clip: true
         boundsBehavior: Flickable.StopAtBounds
-        cellWidth: Math.floor((width + gap) / columns)
-        cellHeight: 140 + gap
+        cellWidth: Math.floor(width / columns)
+        cellHeight: 152 + gap
         model: libraryModel.apps
         ScrollBar.vertical: ScrollBar {
             parent: libraryView
@@ -53,7 +56,7 @@ Item {
         }
 
         header: Column {
-            width: grid.width
+            width: grid.usableWidth
             topPadding: 28
             bottomPadding: libraryModel.apps.count > 0 ? 16 : 0
             spacing: 24
@@ -94,7 +97,7 @@ Item {
         }
 
         footer: Column {
-            width: grid.width
+            width: grid.usableWidth
             topPadding: libraryModel.apps.count > 0 ? 12 : 24
             bottomPadding: 28
             BasicsPanel { width: parent.width }

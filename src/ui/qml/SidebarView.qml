@@ -170,6 +170,7 @@ Rectangle {
             variant: "secondary"
             symbol: "command"
             text: Copy.texts.sidebarQuickSwitcher
+            hint: Design.quickSwitchShortcutText
             onClicked: sidebar.quickSwitcherRequested()
         }
     }

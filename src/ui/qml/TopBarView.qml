@@ -105,6 +105,7 @@ Rectangle {
             variant: "secondary"
             symbol: "command"
             text: Copy.texts.topQuickSwitch
+            hint: Design.quickSwitchShortcutText
             onClicked: topBar.quickSwitcherRequested()
         }
     }

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
+import QtQuick.Templates as T
 import Nimbara 1.0
 import "." as Theme
 
@@ -11,6 +12,8 @@ Button {
     property string variant: "primary"
     property string symbol: ""
     property bool symbolTrailing: false
+    // Shown on hover, e.g. the keyboard shortcut that does the same.
+    property string hint: ""
     property color labelColor: variant === "primary" ? Theme.Palette.ink : Theme.Palette.fg0
 
     readonly property color fillColor: variant === "primary" ? Theme.Palette.lime
@@ -26,6 +29,9 @@ Button {
     font.weight: Font.Medium
     hoverEnabled: true
     Accessible.name: text
+    T.ToolTip.visible: hint !== "" && hovered
+    T.ToolTip.text: hint
+    T.ToolTip.delay: 600
 
     contentItem: Item {
         implicitWidth: contentRow.implicitWidth
