@@ -222,7 +222,8 @@ private Q_SLOTS:
             << true << QByteArray("not a url") << plistURL << fromPlist;
         QTest::newRow("catalog: environment is not trimmed")
             << true << QByteArray(" https://env.example/c") << QVariant() << catalogDefault;
-        QTest::newRow("catalog: plist number") << true << unset << QVariant(42) << catalogDefault;
+        QTest::newRow("catalog: plist data")
+            << true << unset << QVariant(QByteArray("https://plist.example/c")) << catalogDefault;
         QTest::newRow("catalog: plist empty string")
             << true << unset << QVariant(QString()) << catalogDefault;
         QTest::newRow("api: environment wins over plist")
@@ -574,6 +575,8 @@ private Q_SLOTS:
         QCOMPARE(eventsByMessage.value(u"Connection refused"_s), first);
         QCOMPARE(eventsByMessage.value(u"plain failure"_s), second);
         QCOMPARE(eventIds.size(), 2);
+        // Failed or not, each exchange cleans up after itself.
+        QTRY_VERIFY(sharedNetworkAccessManager().findChildren<QNetworkReply*>().isEmpty());
     }
 
     void reportsNothingWithoutUsableDsn_data() {
@@ -623,7 +626,8 @@ private Q_SLOTS:
     }
 
     void eventSinkPostsWithoutWaiting() {
-        LoopbackServer server([](const Received&, QTcpSocket*) {}); // never answers
+        QTcpSocket* unanswered = nullptr; // the server answers only at the end
+        LoopbackServer server([&](const Received&, QTcpSocket* socket) { unanswered = socket; });
         HttpOperationalEventSink sink(server.url(u"/svc/"_s), sharedNetworkAccessManager());
         QCoro::Task<> recording =
             sink.recordEvent({u"install_started"_s, u"notes"_s, u"1.0.0"_s, u"started"_s, {}});
@@ -640,6 +644,9 @@ private Q_SLOTS:
                               {u"appSlug"_s, u"notes"_s},
                               {u"appVersion"_s, u"1.0.0"_s},
                               {u"status"_s, u"started"_s}}));
+        // Once answered, the exchange cleans up after itself.
+        LoopbackServer::respond(unanswered, 202, {});
+        QTRY_VERIFY(sharedNetworkAccessManager().findChildren<QNetworkReply*>().isEmpty());
     }
 };
 

@@ -142,6 +142,7 @@ private Q_SLOTS:
         QTest::newRow("one level below") << u"com.example.nested"_s << u"Tools/Nested.app"_s;
         QTest::newRow("two levels below") << u"com.example.deep"_s << QString();
         QTest::newRow("not an .app folder") << u"com.example.plain"_s << QString();
+        QTest::newRow("inside another bundle") << u"com.example.inner"_s << QString();
         QTest::newRow("unknown") << u"com.example.none"_s << QString();
     }
 
@@ -156,6 +157,7 @@ private Q_SLOTS:
             {"Tools/Nested.app", "com.example.nested"},
             {"Tools/Deeper/Deep.app", "com.example.deep"},
             {"Plain", "com.example.plain"},
+            {"Top.app/Inner.app", "com.example.inner"},
             {"Tools/Broken.app", ""}};
         for (const auto& [path, id] : bundles)
             writeFile(infoPlistPath(folder_ + u'/' + QLatin1StringView(path)),
@@ -235,14 +237,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("isAppBundle");
         QTest::newRow("in a bundle") << u"X.app/Contents/MacOS/nimbara"_s << u"X.app"_s << true;
         QTest::newRow("plain folder") << u"bin/nimbara"_s << u"bin"_s << false;
-        QTest::newRow("no .app") << u"X/Contents/MacOS/nimbara"_s << u"X/Contents/MacOS"_s << false;
+        QTest::newRow("no .app") << u"Plain/Contents/MacOS/nimbara"_s << u"Plain/Contents/MacOS"_s
+                                 << false;
     }
 
     void mainBundle() {
         QFETCH(QString, executable);
         QFETCH(QString, bundle);
         QFETCH(bool, isAppBundle);
-        for (const QString& candidate : {u"X.app"_s, u"X"_s})
+        for (const QString& candidate : {u"X.app"_s, u"Plain"_s})
             writeFile(infoPlistPath(folder_ + u'/' + candidate),
                       xmlPlist("<key>CFBundleShortVersionString</key><string>9.8.7</string>"
                                "<key>NimbaraManifestURL</key><string>http://m.test/</string>"));
