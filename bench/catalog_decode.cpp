@@ -2,6 +2,7 @@
 // the same bytes with QJsonDocument::fromJson, which every decode has to do anyway. The ratio
 // shows what reading the records costs on top of the parse.
 #include "catalog/manifest_coding.h"
+#include "sample_words.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -20,18 +21,7 @@ constexpr int appCount = 10'000;
 constexpr int announcementCount = 200;
 constexpr int rounds = 9;
 
-QString words(int seed, int count) {
-    static const QStringList vocabulary{
-        QStringLiteral("quick"),     QStringLiteral("notes"),    QStringLiteral("focus"),
-        QStringLiteral("private"),   QStringLiteral("offline"),  QStringLiteral("menu"),
-        QStringLiteral("bar"),       QStringLiteral("keyboard"), QStringLiteral("zażółć"),
-        QStringLiteral("Grüße"),     QStringLiteral("timer"),    QStringLiteral("clipboard"),
-        QStringLiteral("sync-free"), QStringLiteral("window"),   QStringLiteral("shortcut")};
-    QStringList chosen;
-    for (int i = 0; i < count; ++i)
-        chosen.append(vocabulary[(seed * 7 + i * 13) % vocabulary.size()]);
-    return chosen.join(QLatin1Char(' '));
-}
+using nimbara::bench::words;
 
 QJsonObject app(int i) {
     const QString id = QStringLiteral("app-%1").arg(i);

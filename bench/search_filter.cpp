@@ -5,6 +5,7 @@
 // (16 ms). The first search after a list change, index build included, is shown as well.
 #include "catalog/launcher_manifest.h"
 #include "catalog/manifest_policy.h"
+#include "sample_words.h"
 #include "ui/library_rules.h"
 
 #include <QElapsedTimer>
@@ -19,19 +20,7 @@ namespace {
 constexpr int appCount = 10'000;
 constexpr int runsPerQuery = 41;
 
-QString words(int seed, int count) {
-    static const QStringList vocabulary{
-        QStringLiteral("quick"),     QStringLiteral("notes"),    QStringLiteral("focus"),
-        QStringLiteral("private"),   QStringLiteral("offline"),  QStringLiteral("menu"),
-        QStringLiteral("bar"),       QStringLiteral("keyboard"), QStringLiteral("zażółć"),
-        QStringLiteral("Grüße"),     QStringLiteral("timer"),    QStringLiteral("clipboard"),
-        QStringLiteral("sync-free"), QStringLiteral("window"),   QStringLiteral("shortcut")};
-    QStringList chosen;
-    for (int i = 0; i < count; ++i) {
-        chosen.append(vocabulary[(seed * 7 + i * 13) % vocabulary.size()]);
-    }
-    return chosen.join(QLatin1Char(' '));
-}
+using nimbara::bench::words;
 
 LauncherManifest catalog() {
     LauncherManifest manifest;
