@@ -35,12 +35,14 @@ void chooseControlsStyle() {
 // The dark palette, for widgets (the tray menu) and for every Qt Quick control that takes its
 // colours from the palette rather than from the design's own colours.
 QList<std::pair<QPalette::ColorRole, QColor>> darkPalette() {
-    const QColor window(0x10, 0x11, 0x14);
-    const QColor surface(0x17, 0x18, 0x1c);
-    const QColor raised(0x1f, 0x21, 0x26);
-    const QColor text(0xec, 0xed, 0xf0);
-    const QColor muted(0x8a, 0x8f, 0x98);
-    const QColor accent(0x8b, 0x7c, 0xff);
+    // The design's tokens: bg0, bg1, bg3, fg0, fg2, the lime accent and the ink drawn on it.
+    const QColor window(0x0B, 0x0D, 0x10);
+    const QColor surface(0x11, 0x14, 0x1A);
+    const QColor raised(0x1C, 0x21, 0x29);
+    const QColor text(0xF3, 0xF4, 0xF6);
+    const QColor muted(0x8B, 0x90, 0x9A);
+    const QColor accent = QColor::fromRgbF(0.74f, 0.94f, 0.34f);
+    const QColor ink(11, 16, 4);
     return {{QPalette::Window, window},
             {QPalette::WindowText, text},
             {QPalette::Base, surface},
@@ -56,7 +58,7 @@ QList<std::pair<QPalette::ColorRole, QColor>> darkPalette() {
             {QPalette::Dark, window.darker(130)},
             {QPalette::Shadow, Qt::black},
             {QPalette::Highlight, accent},
-            {QPalette::HighlightedText, Qt::white},
+            {QPalette::HighlightedText, ink},
             {QPalette::Link, accent},
             {QPalette::ToolTipBase, raised},
             {QPalette::ToolTipText, text}};
