@@ -53,20 +53,12 @@ void FakeManifestLoader::fail(std::exception_ptr error) {
     error_ = std::move(error);
 }
 
-std::shared_ptr<Gate> FakeManifestLoader::holdNextLoad() {
-    nextGate_ = std::make_shared<Gate>();
-    return nextGate_;
-}
-
 QCoro::Task<LauncherManifest> FakeManifestLoader::loadManifest(NimbaraLocale locale) {
     calls.append(locale);
     journal_->append(QStringLiteral("load"));
     // Decide the answer when the call arrives, as a request would be sent then.
     const LauncherManifest catalog = catalog_;
     const std::exception_ptr error = error_;
-    if (const std::shared_ptr<Gate> gate = std::exchange(nextGate_, nullptr)) {
-        co_await *gate;
-    }
     ++finished;
     if (error) {
         std::rethrow_exception(error);
@@ -90,11 +82,6 @@ void FakeInstaller::succeedWith(const QString& appID, InstalledApp result) {
     results_.insert(appID, std::move(result));
 }
 
-InstalledApp FakeInstaller::defaultResult(const AppManifestItem& app) const {
-    return {QUrl::fromLocalFile(QDir(installRoot_).filePath(app.name + QStringLiteral(".app"))),
-            app.version};
-}
-
 QCoro::Task<InstalledApp> FakeInstaller::install(AppManifestItem app,
                                                  std::optional<QUrl> existingInstallURL) {
     calls.append({app, existingInstallURL});
@@ -112,7 +99,9 @@ QCoro::Task<InstalledApp> FakeInstaller::install(AppManifestItem app,
     if (results_.contains(app.id)) {
         co_return results_.value(app.id);
     }
-    const InstalledApp result = defaultResult(app);
+    const InstalledApp result{
+        QUrl::fromLocalFile(QDir(installRoot_).filePath(app.name + QStringLiteral(".app"))),
+        app.version};
     writeBundle(result.url.toLocalFile(), app.bundleId, result.version);
     co_return result;
 }
@@ -249,11 +238,8 @@ void FakeErrorReporter::report(const std::exception& error, const ErrorReportCon
 // --- FakeWorkspace ---------------------------------------------------------------------
 
 std::optional<QUrl> FakeWorkspace::urlForApplication(const QString& bundleIdentifier) const {
-    lookups.append(bundleIdentifier);
-    if (!applications.contains(bundleIdentifier)) {
-        return std::nullopt;
-    }
-    return applications.value(bundleIdentifier);
+    const auto found = applications.constFind(bundleIdentifier);
+    return found == applications.cend() ? std::nullopt : std::optional(*found);
 }
 
 void FakeWorkspace::openApplication(const QUrl& bundleURL) {
@@ -264,10 +250,8 @@ void FakeWorkspace::openApplication(const QUrl& bundleURL) {
 // --- FakeMainBundle --------------------------------------------------------------------
 
 std::optional<QVariant> FakeMainBundle::infoValue(const QString& key) const {
-    if (!info.contains(key)) {
-        return std::nullopt;
-    }
-    return info.value(key);
+    const auto found = info.constFind(key);
+    return found == info.cend() ? std::nullopt : std::optional(*found);
 }
 
 // --- FakeCollaborators -----------------------------------------------------------------

@@ -34,8 +34,6 @@ using Journal = std::shared_ptr<QStringList>;
 // from the event loop, as a real reply would arrive, not from inside open().
 class Gate {
 public:
-    bool isOpen() const { return open_; }
-    int waiting() const { return static_cast<int>(waiters_.size()); }
     void open();
 
     struct Awaiter {
@@ -70,8 +68,6 @@ public:
     void setCatalog(LauncherManifest catalog);
     // Every later load fails with `error`, until the next set or fail.
     void fail(std::exception_ptr error);
-    // The next load waits at the returned gate before it answers.
-    std::shared_ptr<Gate> holdNextLoad();
 
     QList<NimbaraLocale> calls;
     int finished = 0;
@@ -82,7 +78,6 @@ private:
     Journal journal_;
     LauncherManifest catalog_;
     std::exception_ptr error_;
-    std::shared_ptr<Gate> nextGate_;
 };
 
 class FakeInstaller : public AppInstalling {
@@ -100,11 +95,9 @@ public:
     std::shared_ptr<Gate> hold(const QString& appID);
     // Installs of `appID` fail with `error`.
     void fail(const QString& appID, std::exception_ptr error);
-    // Installs of `appID` return `result` (and write no bundle).
+    // Installs of `appID` return `result` (and write no bundle). Unscripted installs write a
+    // real bundle at <installRoot>/<app name>.app with the catalog version.
     void succeedWith(const QString& appID, InstalledApp result);
-    // The result of an unscripted install: <installRoot>/<app name>.app, the catalog version.
-    // Such installs write a real bundle there, so that a later re-validation finds it.
-    InstalledApp defaultResult(const AppManifestItem& app) const;
 
     QList<Call> calls;
     int inFlight = 0;
@@ -260,7 +253,6 @@ public:
 
     // What urlForApplication answers, by bundle identifier (none when absent).
     QHash<QString, QUrl> applications;
-    mutable QStringList lookups;
     QList<QUrl> opened;
 
     std::optional<QUrl> urlForApplication(const QString& bundleIdentifier) const override;
