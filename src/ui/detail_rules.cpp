@@ -1,6 +1,7 @@
 #include "ui/detail_rules.h"
 
 #include "catalog/manifest_policy.h"
+#include "platform/enum_names.h"
 #include "text/nimbara_copy.h"
 
 using namespace Qt::StringLiterals;
@@ -8,15 +9,8 @@ using namespace Qt::StringLiterals;
 namespace nimbara {
 
 QLatin1StringView buttonVariantName(ButtonVariant variant) {
-    switch (variant) {
-    case ButtonVariant::primary:
-        return "primary"_L1;
-    case ButtonVariant::secondary:
-        return "secondary"_L1;
-    case ButtonVariant::ghost:
-        return "ghost"_L1;
-    }
-    return "primary"_L1;
+    static constexpr EnumNames<ButtonVariant, 3> names({"primary"_L1, "secondary"_L1, "ghost"_L1});
+    return names.rawValue(variant);
 }
 
 PrimaryAction primaryAction(const AppManifestItem& app, const AppInstallState& state) {

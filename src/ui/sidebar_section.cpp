@@ -1,5 +1,7 @@
 #include "ui/sidebar_section.h"
 
+#include "platform/enum_names.h"
+
 using namespace Qt::StringLiterals;
 
 namespace nimbara::SidebarSections {
@@ -28,19 +30,9 @@ CopyKey title(SidebarSection section) {
 }
 
 QLatin1StringView symbol(SidebarSection section) {
-    switch (section) {
-    case SidebarSection::home:
-        return "house"_L1;
-    case SidebarSection::allApps:
-        return "square.grid.2x2"_L1;
-    case SidebarSection::selected:
-        return "star"_L1;
-    case SidebarSection::updates:
-        return "arrow.down.circle"_L1;
-    case SidebarSection::settings:
-        return "gearshape"_L1;
-    }
-    return {};
+    static constexpr EnumNames<SidebarSection, 5> symbols(
+        {"house"_L1, "square.grid.2x2"_L1, "star"_L1, "arrow.down.circle"_L1, "gearshape"_L1});
+    return symbols.rawValue(section);
 }
 
 SidebarSection fromInt(int value) {
