@@ -5,8 +5,8 @@
 // (16 ms). The first search after a list change, index build included, is shown as well.
 #include "catalog/launcher_manifest.h"
 #include "catalog/manifest_policy.h"
+#include "presentation/library_rules.h"
 #include "sample_words.h"
-#include "ui/library_rules.h"
 
 #include <QElapsedTimer>
 #include <QTextStream>

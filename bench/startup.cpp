@@ -7,7 +7,7 @@
 // only exact to a clock tick and are shown beside it); the ratio compares those medians.
 //
 // `bench_startup --baseline-window` is the baseline program itself.
-#include "ui/startup_report.h"
+#include "platform/process_report.h"
 
 #include <QCoreApplication>
 #include <QDir>

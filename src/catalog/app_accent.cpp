@@ -1,6 +1,6 @@
 #include "catalog/app_accent.h"
 
-#include "platform/enum_names.h"
+#include "core/enum_names.h"
 
 namespace nimbara::AppAccents {
 

@@ -1,7 +1,7 @@
 #include "catalog/app_install_state.h"
 
-#include "catalog/decoding_error.h"
-#include "catalog/json_reader.h"
+#include "core/decoding_error.h"
+#include "core/json_reader.h"
 #include "text/nimbara_copy.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "catalog/app_release_status.h"
 
-#include "platform/enum_names.h"
+#include "core/enum_names.h"
 #include "text/nimbara_copy.h"
 
 namespace nimbara::AppReleaseStatuses {

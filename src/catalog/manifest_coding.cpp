@@ -1,6 +1,6 @@
 #include "catalog/manifest_coding.h"
 
-#include "catalog/json_coding.h"
+#include "core/json_coding.h"
 
 #include <QJsonArray>
 

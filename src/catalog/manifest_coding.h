@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalog/json_reader.h"
 #include "catalog/launcher_manifest.h"
+#include "core/json_reader.h"
 
 #include <QByteArray>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
 #include "catalog/manifest_policy.h"
 
-#include "platform/enum_names.h"
+#include "core/enum_names.h"
 
 #include <QStringList>
 #include <limits>

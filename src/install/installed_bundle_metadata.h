@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/collaborator_records.h"
+#include "contracts/collaborator_records.h"
 
 #include <QUrl>
 

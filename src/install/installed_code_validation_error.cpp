@@ -1,6 +1,6 @@
 #include "install/installed_code_validation_error.h"
 
-#include "platform/enum_names.h"
+#include "core/enum_names.h"
 #include "platform/preferred_languages.h"
 #include "text/nimbara_copy.h"
 

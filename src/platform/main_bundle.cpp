@@ -1,6 +1,12 @@
 #include "platform/main_bundle.h"
 
+#include "nimbara/build_info.h"
+
 namespace nimbara {
+
+QString builtLauncherVersion() {
+    return QString::fromLatin1(build_info::kShortVersion);
+}
 
 QString launcherVersion(const MainBundle& bundle) {
     const std::optional<QVariant> value =
@@ -8,7 +14,7 @@ QString launcherVersion(const MainBundle& bundle) {
     if (value && value->typeId() == QMetaType::QString) {
         return value->toString();
     }
-    return QStringLiteral("0.1.0");
+    return builtLauncherVersion();
 }
 
 } // namespace nimbara

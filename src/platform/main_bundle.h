@@ -17,7 +17,11 @@ public:
     virtual std::optional<QVariant> infoValue(const QString& key) const = 0;
 };
 
-// The launcher's CFBundleShortVersionString, or "0.1.0" when it is absent or not a string.
+// The version this launcher was built as (the project version, "0.1.0" today).
+QString builtLauncherVersion();
+
+// The launcher's CFBundleShortVersionString, or the built version when it is absent or not a
+// string.
 QString launcherVersion(const MainBundle& bundle);
 
 } // namespace nimbara

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalog/json_reader.h"
-#include "services/feedback_records.h"
+#include "contracts/feedback_records.h"
+#include "core/json_reader.h"
 
 #include <QByteArray>
 #include <QJsonObject>

@@ -1,7 +1,7 @@
 #include "services/http_event_sink.h"
 
-#include "catalog/json_coding.h"
-#include "services/network_session.h"
+#include "core/json_coding.h"
+#include "platform/network_session.h"
 #include "services/operational_event_coding.h"
 
 namespace nimbara {

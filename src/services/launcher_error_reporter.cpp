@@ -1,8 +1,9 @@
 #include "services/launcher_error_reporter.h"
 
-#include "catalog/json_coding.h"
-#include "platform/error.h"
-#include "services/network_session.h"
+#include "core/error.h"
+#include "core/json_coding.h"
+#include "platform/main_bundle.h"
+#include "platform/network_session.h"
 
 #include <QDateTime>
 #include <QJsonDocument>
@@ -16,7 +17,7 @@ namespace {
 // "native" is the store protocol's platform value for compiled code such as this launcher.
 const QString eventPlatform = QStringLiteral("native");
 const QString clientName = QStringLiteral("nimbara-launcher");
-const QString clientVersion = QStringLiteral("0.1.0");
+const QString clientVersion = builtLauncherVersion();
 
 QJsonObject makeEvent(const std::exception& error, const ErrorReportContext& context) {
     QJsonObject extra;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/collaborator_contracts.h"
+#include "contracts/collaborator_contracts.h"
 
 #include <QNetworkAccessManager>
 #include <QString>

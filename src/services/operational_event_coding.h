@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalog/json_reader.h"
-#include "services/launcher_operational_event.h"
+#include "contracts/launcher_operational_event.h"
+#include "core/json_reader.h"
 
 #include <QByteArray>
 #include <QJsonObject>

@@ -1,8 +1,8 @@
 #include "services/remote_feedback_client.h"
 
-#include "catalog/decoding_error.h"
-#include "catalog/json_coding.h"
-#include "services/feedback_client_error.h"
+#include "contracts/feedback_client_error.h"
+#include "core/decoding_error.h"
+#include "core/json_coding.h"
 #include "services/feedback_coding.h"
 
 namespace nimbara {

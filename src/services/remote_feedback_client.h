@@ -1,8 +1,8 @@
 #pragma once
 
+#include "contracts/collaborator_contracts.h"
 #include "platform/main_bundle.h"
-#include "services/network_session.h"
-#include "store/collaborator_contracts.h"
+#include "platform/network_session.h"
 
 #include <QNetworkAccessManager>
 #include <QStringView>

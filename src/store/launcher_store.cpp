@@ -209,7 +209,7 @@ AppInstallState LauncherStore::state(const QString& appID) const {
 
 QString LauncherStore::launcherVersion() const {
     return wiring_.mainBundle ? nimbara::launcherVersion(*wiring_.mainBundle)
-                              : QStringLiteral("0.1.0");
+                              : builtLauncherVersion();
 }
 
 QString LauncherStore::catalogLifecycleName() const {

@@ -4,9 +4,9 @@
 #include "catalog/app_manifest_item.h"
 #include "catalog/launcher_announcement.h"
 #include "catalog/launcher_manifest.h"
-#include "services/feedback_records.h"
-#include "store/collaborator_contracts.h"
-#include "store/collaborator_records.h"
+#include "contracts/collaborator_contracts.h"
+#include "contracts/collaborator_records.h"
+#include "contracts/feedback_records.h"
 #include "text/nimbara_copy.h"
 #include "text/nimbara_locale.h"
 

@@ -1,6 +1,6 @@
 #include "catalog/manifest_policy.h"
+#include "contracts/feedback_client_error.h"
 #include "platform/system_information.h"
-#include "services/feedback_client_error.h"
 #include "store/launcher_store.h"
 
 #include <QUuid>

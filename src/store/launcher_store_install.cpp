@@ -1,7 +1,7 @@
 #include "catalog/manifest_policy.h"
+#include "core/error.h"
+#include "core/plain_identifier.h"
 #include "platform/app_workspace.h"
-#include "platform/error.h"
-#include "platform/plain_identifier.h"
 #include "platform/system_information.h"
 #include "store/launcher_store.h"
 

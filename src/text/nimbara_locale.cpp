@@ -1,6 +1,6 @@
 #include "text/nimbara_locale.h"
 
-#include "platform/enum_names.h"
+#include "core/enum_names.h"
 
 namespace nimbara::NimbaraLocales {
 

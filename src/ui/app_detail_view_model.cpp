@@ -1,10 +1,10 @@
 #include "ui/app_detail_view_model.h"
 
 #include "catalog/manifest_policy.h"
+#include "presentation/detail_rules.h"
 #include "store/launcher_store.h"
 #include "text/nimbara_copy.h"
 #include "ui/app_presentation.h"
-#include "ui/detail_rules.h"
 
 using namespace Qt::StringLiterals;
 

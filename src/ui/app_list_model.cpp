@@ -1,7 +1,7 @@
 #include "ui/app_list_model.h"
 
+#include "presentation/library_rules.h"
 #include "store/launcher_store.h"
-#include "ui/library_rules.h"
 
 #include <algorithm>
 

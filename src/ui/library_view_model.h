@@ -1,8 +1,8 @@
 #pragma once
 
 #include "catalog/catalog_lifecycle.h"
+#include "presentation/library_rules.h"
 #include "ui/app_list_model.h"
-#include "ui/library_rules.h"
 #include "ui/store_view_model.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 // The launcher's entry point: one process per user's preferences, one store, one main window.
 
+#include "platform/network_session.h"
 #include "platform/preferences_store.h"
 #include "platform/preferred_languages.h"
-#include "services/network_session.h"
 #include "store/launcher_store.h"
 #include "text/nimbara_copy.h"
 #include "ui/application_actions.h"

@@ -1,15 +1,16 @@
 #include "ui/production_wiring.h"
 
-#include "catalog/remote_manifest_client.h"
 #include "catalog/seed_manifest.h"
+#include "install/interim_install_collaborators.h"
 #include "platform/linux_app_workspace.h"
 #include "platform/linux_main_bundle.h"
 #include "platform/preferences_store.h"
 #include "platform/system_information.h"
 #include "services/http_event_sink.h"
+#include "services/interim_login_item_manager.h"
 #include "services/launcher_error_reporter.h"
 #include "services/remote_feedback_client.h"
-#include "ui/interim_collaborators.h"
+#include "services/remote_manifest_client.h"
 
 namespace nimbara {
 

@@ -15,7 +15,7 @@ namespace nimbara {
 //   and main bundle, and the preferences file at PreferencesStore::defaultPath();
 // - the built-in seed catalog, with stored state restored later, when the window shows;
 // - for installing, removing, code validation and launch at login, the honest stand-ins of
-//   interim_collaborators.h until the real ones exist.
+//   interim_install_collaborators.h and interim_login_item_manager.h until the real ones exist.
 // The quit handler and the launcher's bundle location are the store's defaults (quit the
 // application; the main bundle's folder). Environment and Info.plist are read now, once.
 // `session` is shared, not owned, and must outlive the store.

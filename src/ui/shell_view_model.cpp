@@ -1,11 +1,11 @@
 #include "ui/shell_view_model.h"
 
 #include "catalog/manifest_policy.h"
+#include "presentation/shell_rules.h"
+#include "presentation/sidebar_section.h"
 #include "store/launcher_store.h"
 #include "text/nimbara_copy.h"
 #include "ui/app_presentation.h"
-#include "ui/shell_rules.h"
-#include "ui/sidebar_section.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 #include "ui/startup_sequence.h"
 
+#include "platform/process_report.h"
 #include "store/launcher_store.h"
-#include "ui/startup_report.h"
 
 #include <QCoreApplication>
 #include <QImage>

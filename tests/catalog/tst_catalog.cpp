@@ -1,8 +1,8 @@
-#include "catalog/decoding_error.h"
-#include "catalog/json_coding.h"
-#include "catalog/json_reader.h"
 #include "catalog/manifest_coding.h"
 #include "catalog/seed_manifest.h"
+#include "core/decoding_error.h"
+#include "core/json_coding.h"
+#include "core/json_reader.h"
 #include "support/temp_home.h"
 #include "text/nimbara_copy.h"
 

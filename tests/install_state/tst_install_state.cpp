@@ -1,5 +1,5 @@
 #include "catalog/app_install_state.h"
-#include "catalog/decoding_error.h"
+#include "core/decoding_error.h"
 #include "support/temp_home.h"
 
 #include <QJsonDocument>

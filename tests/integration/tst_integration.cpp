@@ -1,7 +1,7 @@
 // The store wired with the real catalog client, talking to the real development server.
 #include "catalog/manifest_coding.h"
-#include "catalog/remote_manifest_client.h"
 #include "catalog/seed_manifest.h"
+#include "services/remote_manifest_client.h"
 #include "support/catalog_samples.h"
 #include "support/dev_server_process.h"
 #include "support/fake_collaborators.h"

@@ -1,4 +1,4 @@
-#include "services/feedback_client_error.h"
+#include "contracts/feedback_client_error.h"
 #include "tst_store.h"
 
 #include <QCoro/QCoroTask>

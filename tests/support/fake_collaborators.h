@@ -7,12 +7,12 @@
 // thread) write to one shared journal, which lets a test check the order of calls across
 // collaborators.
 
+#include "contracts/collaborator_contracts.h"
+#include "core/error.h"
 #include "platform/app_workspace.h"
-#include "platform/error.h"
 #include "platform/main_bundle.h"
 #include "platform/preferences_store.h"
 #include "platform/system_information.h"
-#include "store/collaborator_contracts.h"
 #include "store/launcher_store.h"
 
 #include <QHash>

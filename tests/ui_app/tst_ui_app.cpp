@@ -1,18 +1,19 @@
 // The application's own wiring: where production collaborators point, that the stand-ins for
 // unfinished collaborators fail honestly, and that a second launch hands over to the first.
 #include "catalog/manifest_coding.h"
-#include "catalog/remote_manifest_client.h"
 #include "catalog/seed_manifest.h"
 #include "install/installed_code_validation_error.h"
+#include "install/interim_install_collaborators.h"
 #include "platform/preferences_store.h"
 #include "platform/preferred_languages.h"
 #include "services/http_event_sink.h"
+#include "services/interim_login_item_manager.h"
 #include "services/remote_feedback_client.h"
+#include "services/remote_manifest_client.h"
 #include "support/catalog_samples.h"
 #include "support/dev_server_process.h"
 #include "support/temp_home.h"
 #include "text/nimbara_copy.h"
-#include "ui/interim_collaborators.h"
 #include "ui/production_wiring.h"
 #include "ui/startup_sequence.h"
 

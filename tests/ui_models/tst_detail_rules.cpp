@@ -1,6 +1,6 @@
+#include "presentation/detail_rules.h"
 #include "tst_ui_models.h"
 #include "ui/app_detail_view_model.h"
-#include "ui/detail_rules.h"
 
 using namespace nimbara;
 using namespace nimbara::test;

@@ -1,5 +1,5 @@
+#include "presentation/library_rules.h"
 #include "tst_ui_models.h"
-#include "ui/library_rules.h"
 #include "ui/library_view_model.h"
 
 #include <QSignalSpy>

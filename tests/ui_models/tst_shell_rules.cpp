@@ -1,8 +1,8 @@
 #include "platform/preferences_store.h"
+#include "presentation/shell_rules.h"
 #include "tst_ui_models.h"
 #include "ui/copy_bridge.h"
 #include "ui/design_resources.h"
-#include "ui/shell_rules.h"
 #include "ui/shell_view_model.h"
 
 #include <QSignalSpy>

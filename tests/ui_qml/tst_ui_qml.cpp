@@ -1,14 +1,14 @@
 // The real main window, loaded offscreen through installLauncherUi over a store on substitutes.
 // Any QML warning or error fails the test that caused it.
 #include "platform/preferences_store.h"
+#include "presentation/detail_rules.h"
+#include "presentation/library_rules.h"
 #include "store/launcher_store.h"
 #include "support/catalog_samples.h"
 #include "support/fake_collaborators.h"
 #include "support/temp_home.h"
 #include "text/nimbara_copy.h"
-#include "ui/detail_rules.h"
 #include "ui/launcher_ui.h"
-#include "ui/library_rules.h"
 #include "ui/symbol_glyphs.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "file_routes.h"
 
-#include "catalog/decoding_error.h"
 #include "catalog/manifest_coding.h"
+#include "core/decoding_error.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "report_routes.h"
 
-#include "catalog/decoding_error.h"
+#include "core/decoding_error.h"
 
 #include <QHttpServerRequest>
 

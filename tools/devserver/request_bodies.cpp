@@ -1,6 +1,6 @@
 #include "request_bodies.h"
 
-#include "catalog/json_reader.h"
+#include "core/json_reader.h"
 
 #include <QList>
 

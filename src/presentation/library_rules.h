@@ -5,9 +5,9 @@
 #include "catalog/app_manifest_item.h"
 #include "catalog/catalog_lifecycle.h"
 #include "catalog/launcher_manifest.h"
+#include "presentation/sidebar_section.h"
 #include "text/copy_key.h"
 #include "text/nimbara_locale.h"
-#include "ui/sidebar_section.h"
 
 #include <QHash>
 #include <QLatin1StringView>

@@ -1,4 +1,4 @@
-#include "ui/startup_report.h"
+#include "platform/process_report.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "ui/shell_rules.h"
+#include "presentation/shell_rules.h"
 
 #include <QSet>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "ui/interim_collaborators.h"
+#include "install/interim_install_collaborators.h"
 
 #include "install/installed_code_validation_error.h"
 
@@ -30,14 +30,6 @@ QCoro::Task<AppRemovalOutcome> UnavailableAppUninstaller::removeApp(AppRemovalRe
 
 SelfTrashResult UnavailableAppUninstaller::trashSelf(const QUrl&) {
     return SelfTrashResult::failed(unavailableProblem());
-}
-
-QString UnavailableLoginItemManager::unavailableReason() {
-    return QStringLiteral("launch at login is not available in this build yet.");
-}
-
-void UnavailableLoginItemManager::setDesired(bool enabled) {
-    state_ = enabled ? LoginItemState::failed(unavailableReason()) : LoginItemState::disabled();
 }
 
 } // namespace nimbara

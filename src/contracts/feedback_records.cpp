@@ -1,6 +1,6 @@
-#include "services/feedback_records.h"
+#include "contracts/feedback_records.h"
 
-#include "platform/enum_names.h"
+#include "core/enum_names.h"
 
 namespace nimbara {
 

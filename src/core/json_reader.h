@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalog/decoding_error.h"
+#include "core/decoding_error.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,7 +1,7 @@
-#include "services/network_session.h"
+#include "platform/network_session.h"
 
-#include "catalog/json_coding.h"
-#include "platform/error.h"
+#include "core/error.h"
+#include "core/json_coding.h"
 
 #include <QCoreApplication>
 #include <QCoro/QCoroNetworkReply>

@@ -1,4 +1,4 @@
-#include "platform/plain_identifier.h"
+#include "core/plain_identifier.h"
 
 namespace nimbara {
 

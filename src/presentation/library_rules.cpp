@@ -1,4 +1,4 @@
-#include "ui/library_rules.h"
+#include "presentation/library_rules.h"
 
 #include "catalog/manifest_policy.h"
 #include "text/nimbara_copy.h"

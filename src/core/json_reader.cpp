@@ -1,6 +1,6 @@
-#include "catalog/json_reader.h"
+#include "core/json_reader.h"
 
-#include "catalog/json_coding.h"
+#include "core/json_coding.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>

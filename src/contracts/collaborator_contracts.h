@@ -10,9 +10,9 @@
 
 #include "catalog/app_manifest_item.h"
 #include "catalog/launcher_manifest.h"
-#include "services/feedback_records.h"
-#include "services/launcher_operational_event.h"
-#include "store/collaborator_records.h"
+#include "contracts/collaborator_records.h"
+#include "contracts/feedback_records.h"
+#include "contracts/launcher_operational_event.h"
 #include "text/nimbara_locale.h"
 
 #include <QCoro/QCoroTask>

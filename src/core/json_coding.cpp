@@ -1,4 +1,4 @@
-#include "catalog/json_coding.h"
+#include "core/json_coding.h"
 
 #include <QDate>
 #include <QJsonDocument>

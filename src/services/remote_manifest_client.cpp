@@ -1,4 +1,4 @@
-#include "catalog/remote_manifest_client.h"
+#include "services/remote_manifest_client.h"
 
 #include "catalog/manifest_coding.h"
 

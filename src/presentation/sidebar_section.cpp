@@ -1,6 +1,6 @@
-#include "ui/sidebar_section.h"
+#include "presentation/sidebar_section.h"
 
-#include "platform/enum_names.h"
+#include "core/enum_names.h"
 
 using namespace Qt::StringLiterals;
 

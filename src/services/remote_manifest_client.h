@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/error.h"
+#include "contracts/collaborator_contracts.h"
+#include "core/error.h"
 #include "platform/main_bundle.h"
-#include "services/network_session.h"
-#include "store/collaborator_contracts.h"
+#include "platform/network_session.h"
 
 #include <QNetworkAccessManager>
 #include <QUrl>

@@ -1,7 +1,7 @@
-#include "ui/detail_rules.h"
+#include "presentation/detail_rules.h"
 
 #include "catalog/manifest_policy.h"
-#include "platform/enum_names.h"
+#include "core/enum_names.h"
 #include "text/nimbara_copy.h"
 
 using namespace Qt::StringLiterals;

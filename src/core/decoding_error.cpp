@@ -1,4 +1,4 @@
-#include "catalog/decoding_error.h"
+#include "core/decoding_error.h"
 
 namespace nimbara {
 

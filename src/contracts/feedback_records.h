@@ -13,7 +13,7 @@ enum class FeedbackType { bug, idea, improvement, other };
 // Context sent with every feedback report.
 struct FeedbackDiagnostics {
     QString macOSVersion;     // running system, always major.minor.patch
-    QString launcherVersion;  // the launcher's CFBundleShortVersionString, or "0.1.0"
+    QString launcherVersion;  // the launcher's CFBundleShortVersionString, or the built version
     QString locale;           // "en", "pl" or "de"
     QString catalogLifecycle; // the lifecycle kind's name
     int visibleAppCount = 0;
