@@ -160,14 +160,6 @@ private Q_SLOTS:
                  ManifestPolicy::publishedApps(catalogWith(apps), includeBeta));
     }
 
-    void lifecycleKindNames() {
-        QStringList names;
-        for (const K kind : {K::empty, K::comingSoonOnly, K::firstPublishedApp, K::multiAppCatalog})
-            names << catalogLifecycleKindName(kind);
-        QCOMPARE(names, (QStringList{u"empty"_s, u"comingSoonOnly"_s, u"firstPublishedApp"_s,
-                                     u"multiAppCatalog"_s}));
-    }
-
     void unseenAnnouncements() {
         LauncherManifest catalog = catalogWith({});
         for (const QString& id : {u"a1"_s, u"A2"_s, u"a3"_s}) {
