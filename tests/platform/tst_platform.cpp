@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 #include <csignal>
@@ -76,9 +75,6 @@ private Q_SLOTS:
         QTest::newRow("readable") << infoFor("com.example.xml") << u"com.example.xml"_s;
         QTest::newRow("missing file") << QByteArray() << QString();
         QTest::newRow("garbage") << QByteArray("\x01\x02not a plist{") << QString();
-        QTest::newRow("top-level array")
-            << QByteArray("<plist version=\"1.0\"><array><string>a</string></array></plist>")
-            << QString();
         QTest::newRow("empty identifier") << infoFor("") << QString();
         QTest::newRow("number version")
             << xmlPlist("<key>CFBundleIdentifier</key><string>a.b</string>"
@@ -123,7 +119,6 @@ private Q_SLOTS:
         QTest::addColumn<QList<qint64>>("expected");
         QTest::newRow("debian") << u"6.1.0-28-amd64"_s << QList<qint64>{6, 1, 0};
         QTest::newRow("no digits") << u"abc"_s << QList<qint64>{0, 0, 0};
-        QTest::newRow("four parts") << u"6.1.0.9"_s << QList<qint64>{6, 1, 0};
         QTest::newRow("plus suffix") << u"4.19.0+"_s << QList<qint64>{4, 19, 0};
     }
 
@@ -202,7 +197,6 @@ private Q_SLOTS:
     void launchRefused_data() {
         QTest::addColumn<QByteArray>("executableEntry");
         QTest::newRow("parent folder") << QByteArray("<string>../escape</string>");
-        QTest::newRow("dot dot") << QByteArray("<string>..</string>");
         QTest::newRow("link outside") << QByteArray("<string>outside</string>");
         QTest::newRow("not executable") << QByteArray("<string>plain</string>");
         QTest::newRow("number") << QByteArray("<integer>1</integer>");
@@ -260,8 +254,6 @@ private Q_SLOTS:
         }
         // Outside a bundle the values built into the launcher answer.
         QCOMPARE(launcherVersion(main), QString::fromUtf8(build_info::kShortVersion));
-        QVERIFY(
-            QRegularExpression(u"^\\d+\\.\\d+\\.\\d+$"_s).match(launcherVersion(main)).hasMatch());
         QCOMPARE(main.infoValue(u"CFBundleIdentifier"_s), QVariant(u"com.nimbara.launcher"_s));
     }
 };

@@ -61,12 +61,11 @@ private Q_SLOTS:
     }
 
     void defaultPath_data() {
-        QTest::addColumn<QByteArray>("configHome"); // null: unset
+        QTest::addColumn<QByteArray>("configHome");
         QTest::addColumn<QString>("expected");
         const QString home = QDir::homePath() + u"/.config/nimbara/preferences.plist"_qs;
         QTest::newRow("absolute") << QByteArray("/srv/conf/")
                                   << u"/srv/conf/nimbara/preferences.plist"_qs;
-        QTest::newRow("unset") << QByteArray() << home;
         QTest::newRow("empty") << QByteArray("") << home;
         QTest::newRow("relative") << QByteArray("conf") << home;
     }
@@ -75,7 +74,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, configHome);
         QFETCH(QString, expected);
         const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-        configHome.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", configHome);
+        qputenv("XDG_CONFIG_HOME", configHome);
         const QString path = PreferencesStore::defaultPath();
         qputenv("XDG_CONFIG_HOME", saved);
         QCOMPARE(path, expected);
@@ -251,7 +250,6 @@ private Q_SLOTS:
         QTest::newRow("object of strings")
             << QByteArray("{\"com.a.one\": \"/h/B b.app\", \"zażółć \\\"q\\\\\": \"日本🚀\\n\"}")
             << StringMap{{u"com.a.one"_qs, u"/h/B b.app"_qs}, {u"zażółć \"q\\"_qs, u"日本🚀\n"_qs}};
-        QTest::newRow("empty object") << QByteArray("{}") << StringMap();
         QTest::newRow("not JSON") << QByteArray("{\"a\": ") << StringMap();
         QTest::newRow("array") << QByteArray("[\"a\"]") << StringMap();
         QTest::newRow("number member") << QByteArray(R"({"a": "x", "b": 1})") << StringMap();
