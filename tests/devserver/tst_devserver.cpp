@@ -106,8 +106,8 @@ private Q_SLOTS:
         for (const char* target :
              {"/downloads/../catalog.json", "/downloads/..%2Fcatalog.json",
               "/downloads/%2e%2e/catalog.json", "/downloads/notes/..%5C..%5Ccatalog.json",
-              "/downloads/%2Fetc%2Fpasswd", "/downloads/link.zip", "/downloads/missing.zip",
-              "/downloads/notes"})
+              "/downloads/notes/../Alpha-1.0.0.zip", "/downloads/%2Fetc%2Fpasswd",
+              "/downloads/link.zip", "/downloads/missing.zip", "/downloads/notes"})
             QCOMPARE(server_->rawGetStatus(target), 404);
         QCOMPARE(server_->rawGetStatus("/downloads/notes/readme.txt"), 200);
 
