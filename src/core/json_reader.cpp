@@ -164,14 +164,6 @@ std::optional<double> JsonReader::optionalNumber(QLatin1StringView key) const {
     return value->toDouble();
 }
 
-qint64 JsonReader::requiredInteger(QLatin1StringView key) const {
-    const double number = requiredNumber(key);
-    const std::optional<qint64> integer = exactInteger(number);
-    if (!integer)
-        fail(key, QStringLiteral("expected an integer, found %1").arg(number));
-    return *integer;
-}
-
 std::optional<qint64> JsonReader::optionalInteger(QLatin1StringView key) const {
     const std::optional<double> number = optionalNumber(key);
     if (!number)

@@ -72,7 +72,6 @@ public:
     std::optional<double> optionalNumber(QLatin1StringView key) const;
 
     // A number without a fractional part that fits in 53 bits (the exact range of a double).
-    qint64 requiredInteger(QLatin1StringView key) const;
     std::optional<qint64> optionalInteger(QLatin1StringView key) const;
 
     QJsonArray requiredArray(QLatin1StringView key) const;

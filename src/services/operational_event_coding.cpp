@@ -14,16 +14,4 @@ QJsonObject encodeLauncherOperationalEvent(const LauncherOperationalEvent& event
     return object;
 }
 
-LauncherOperationalEvent decodeLauncherOperationalEvent(const JsonReader& reader) {
-    return {reader.requiredString(QLatin1StringView("eventType")),
-            reader.optionalString(QLatin1StringView("appSlug")),
-            reader.optionalString(QLatin1StringView("appVersion")),
-            reader.requiredString(QLatin1StringView("status")),
-            reader.optionalString(QLatin1StringView("reason"))};
-}
-
-LauncherOperationalEvent decodeLauncherOperationalEvent(const QByteArray& bytes) {
-    return decodeLauncherOperationalEvent(JsonReader(parseJsonObject(bytes)));
-}
-
 } // namespace nimbara

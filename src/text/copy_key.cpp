@@ -1,6 +1,5 @@
 #include "text/copy_key.h"
 
-#include <QHash>
 #include <QString>
 #include <array>
 
@@ -30,20 +29,6 @@ QLatin1StringView rawValue(CopyKey key) {
     return index < kRawValues.size() ? kRawValues[index] : QLatin1StringView();
 }
 
-std::optional<CopyKey> fromRaw(QStringView raw) {
-    static const QHash<QString, CopyKey> byRaw = [] {
-        QHash<QString, CopyKey> index;
-        for (const CopyKey key : allCases()) {
-            index.insert(QString(rawValue(key)), key);
-        }
-        return index;
-    }();
-    const auto found = byRaw.constFind(raw.toString());
-    if (found == byRaw.constEnd()) {
-        return std::nullopt;
-    }
-    return *found;
-}
 
 } // namespace CopyKeys
 

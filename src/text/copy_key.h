@@ -3,7 +3,6 @@
 #include <QLatin1StringView>
 #include <QList>
 
-#include <optional>
 
 namespace nimbara {
 
@@ -190,8 +189,6 @@ namespace CopyKeys {
 const QList<CopyKey>& allCases();
 // The key's case name, e.g. "installInstalling".
 QLatin1StringView rawValue(CopyKey key);
-// The key whose case name is exactly `raw`, if any.
-std::optional<CopyKey> fromRaw(QStringView raw);
 } // namespace CopyKeys
 
 } // namespace nimbara
