@@ -6,7 +6,9 @@
 
 namespace nimbara {
 
-// Finds and opens installed apps.
+// Finds and opens installed apps. Both operations read the file system and may scan or start
+// processes, so callers run them on worker threads: implementations must be safe to call from
+// any thread, also from several at once.
 class AppWorkspace {
 public:
     virtual ~AppWorkspace() = default;

@@ -1,12 +1,12 @@
 #include "platform/linux_app_workspace.h"
 
+#include "core/logging.h"
 #include "platform/info_plist.h"
 #include "platform/running_processes.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QtDebug>
 
 namespace nimbara {
 
@@ -103,7 +103,8 @@ std::optional<QUrl> LinuxAppWorkspace::urlForApplication(const QString& bundleId
 void LinuxAppWorkspace::openApplication(const QUrl& bundleURL) {
     const AppLaunchResult result = launchApplication(bundleURL);
     if (result.kind == AppLaunchResult::Case::failed) {
-        qWarning().noquote() << "cannot open" << bundleURL.toString() << ":" << result.problem;
+        qCWarning(logPlatform).noquote()
+            << "cannot open" << bundleURL.toString() << ":" << result.problem;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/json_coding.h"
+#include "core/logging.h"
 
 #include <QCoreApplication>
 #include <QCoro/QCoroNetworkReply>
@@ -145,7 +146,13 @@ void postWithoutWaiting(QNetworkAccessManager& session, const QNetworkRequest& r
     QNetworkReply* reply = session.post(request, body);
     QObject::connect(reply, &QIODevice::readyRead, reply,
                      [reply] { reply->skip(reply->bytesAvailable()); });
-    QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply] {
+        if (reply->error() != QNetworkReply::NoError) {
+            qCWarning(logPlatform).noquote()
+                << "posting to" << reply->url().toString() << "failed:" << reply->errorString();
+        }
+        reply->deleteLater();
+    });
 }
 
 QUrl serviceURL(const QUrl& baseURL, QStringView path) {

@@ -56,7 +56,7 @@ QCoro::Task<HttpResponse> httpPost(QNetworkAccessManager& session, QNetworkReque
                                    QByteArray body);
 
 // Posts `body` and lets the exchange finish on its own: the answer is read and thrown away,
-// failures are ignored, and the reply cleans up after itself.
+// a failure is only logged, and the reply cleans up after itself.
 void postWithoutWaiting(QNetworkAccessManager& session, const QNetworkRequest& request,
                         const QByteArray& body);
 

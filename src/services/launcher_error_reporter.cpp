@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/json_coding.h"
+#include "core/logging.h"
 #include "platform/main_bundle.h"
 #include "platform/network_session.h"
 
@@ -78,6 +79,8 @@ void LauncherErrorReporter::report(const std::exception& error, const ErrorRepor
     } catch (...) {
         // Reporting must never disturb the flow that failed; a report that cannot be made
         // is dropped.
+        qCWarning(logServices).noquote()
+            << "cannot send an error report:" << currentFailureReason();
     }
 }
 

@@ -3,6 +3,7 @@
 #include "contracts/feedback_client_error.h"
 #include "core/decoding_error.h"
 #include "core/json_coding.h"
+#include "core/logging.h"
 #include "services/feedback_coding.h"
 
 namespace nimbara {
@@ -36,7 +37,9 @@ RemoteFeedbackClient::submitFeedback(FeedbackSubmissionRequest request, NimbaraL
     std::optional<FeedbackErrorResponse> refusal;
     try {
         refusal = decodeFeedbackErrorResponse(response.body);
-    } catch (const DecodingError&) {
+    } catch (const DecodingError& error) {
+        qCWarning(logServices).noquote()
+            << "unreadable feedback refusal with status" << status << ":" << failureReason(error);
         throw FeedbackClientError::invalidStatus(status);
     }
     throw FeedbackClientError::server(refusal->message.value_or(refusal->error));

@@ -17,10 +17,12 @@
 #include <QSet>
 #include <QString>
 #include <QUrl>
+#include <coroutine>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace nimbara {
 
@@ -129,7 +131,8 @@ public:
     // --- Start-up and catalog ----------------------------------------------------------
     // Restores persisted state once per store.
     QCoro::Task<> loadStoredStateIfNeeded();
-    // Refreshes the catalog; never fails to its caller (a failure keeps the last catalog).
+    // Refreshes the catalog; never fails to its caller (a failure keeps the last catalog). A call
+    // made while a refresh runs joins it and returns when it ends, without fetching again.
     QCoro::Task<> loadManifest();
     // Re-validates the persisted installs of `apps`.
     void applyPersistedInstallStates(const QList<AppManifestItem>& apps);
@@ -140,7 +143,9 @@ public:
     // Starts a background install (or update) of `app`, or sets errorMessage when it cannot
     // be installed now. Returns at once.
     void install(const AppManifestItem& app);
-    // Opens an installed app, or installs it when it is not installed.
+    // Opens an installed app, or installs it when it is not installed. Returns at once: the
+    // bundle is looked up and started on a worker thread. When no bundle is found, the app
+    // counts as not installed and errorMessage says so.
     void open(const AppManifestItem& app);
     // Whether install(app) would accept the app now.
     bool canInstall(const AppManifestItem& app) const;
@@ -219,6 +224,25 @@ private:
     const AppManifestItem* catalogApp(const QString& appID) const;
     void reportError(const std::exception& error, const ErrorReportContext& context) const;
     static QCoro::Task<> runInstall(QPointer<LauncherStore> store, AppManifestItem app);
+    static QCoro::Task<> runOpen(QPointer<LauncherStore> store, AppManifestItem app);
+    // Runs on a worker: opens the recorded bundle when it still exists, else the one the
+    // workspace finds. False when there is none.
+    static bool findAndOpen(std::optional<QUrl> recorded, std::shared_ptr<AppWorkspace> workspace,
+                            QString bundleID);
+
+    // The running catalog refresh and the calls that joined it. Shared with the refresh, which
+    // resumes them when it ends, also after the store has gone.
+    struct CatalogLoad {
+        std::vector<std::coroutine_handle<>> waiters;
+        void finish();
+
+        struct Join {
+            std::shared_ptr<CatalogLoad> load;
+            bool await_ready() const noexcept { return false; }
+            void await_suspend(std::coroutine_handle<> handle) { load->waiters.push_back(handle); }
+            void await_resume() const noexcept {}
+        };
+    };
 
     LauncherStoreWiring wiring_;
 
@@ -241,6 +265,7 @@ private:
     QSet<QString> seenAnnouncementIDs_;
     bool announcementBaselineEstablished_ = false;
     bool loadedStoredState_ = false;
+    std::shared_ptr<CatalogLoad> runningCatalogLoad_;
 };
 
 // Preferences keys of the store.

@@ -1,12 +1,15 @@
 #include "catalog/manifest_policy.h"
 #include "catalog/version_order.h"
+#include "core/logging.h"
 #include "install/installed_bundle_metadata.h"
 #include "platform/preferences_store.h"
 #include "store/launcher_store.h"
 
+#include <QCoreApplication>
 #include <QCoro/QCoroFuture>
 #include <QCoro/QCoroTimer>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QtConcurrent>
 #include <chrono>
 
@@ -54,14 +57,40 @@ QCoro::Task<> LauncherStore::loadStoredStateIfNeeded() {
     }
 }
 
+void LauncherStore::CatalogLoad::finish() {
+    std::vector<std::coroutine_handle<>> resumed;
+    resumed.swap(waiters);
+    // Resumed from the event loop, not from inside the ending load.
+    for (std::coroutine_handle<> handle : resumed) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [handle] { handle.resume(); }, Qt::QueuedConnection);
+    }
+}
+
 QCoro::Task<> LauncherStore::loadManifest() {
+    if (const std::shared_ptr<CatalogLoad> running = runningCatalogLoad_) {
+        // A load asked for while one runs joins it: a second fetch could finish after the
+        // first and overwrite the newer catalog with an older answer.
+        CatalogLoad::Join join{running};
+        co_await join;
+        co_return;
+    }
+    const auto load = std::make_shared<CatalogLoad>();
+    runningCatalogLoad_ = load;
     QPointer<LauncherStore> self(this);
+    const auto ended = qScopeGuard([self, load] {
+        if (self && self->runningCatalogLoad_ == load) {
+            self->runningCatalogLoad_.reset();
+        }
+        load->finish();
+    });
     const std::shared_ptr<ManifestLoading> loader = wiring_.manifestLoader;
     std::optional<LauncherManifest> loaded;
     try {
         loaded = co_await loader->loadManifest(locale_);
     } catch (...) {
         // A failed refresh keeps the last good catalog; only the fallback message is shown.
+        qCWarning(logStore).noquote() << "catalog load failed:" << currentFailureReason();
     }
     if (!self) {
         co_return;
@@ -160,6 +189,9 @@ LauncherStore::revalidate(const QList<PersistedInstall>& installs,
                 }
             } catch (...) {
                 // An unreadable Info.plist is a mismatch like any other; it is not reported.
+                qCWarning(logStore).noquote()
+                    << "cannot read the bundle of" << install.app.id << "at" << url.toLocalFile()
+                    << ":" << currentFailureReason();
             }
         }
         results.append(result);
@@ -207,6 +239,9 @@ void LauncherStore::applyRevalidation(const QList<AppManifestItem>& apps,
             continue;
         }
         if (result.validationError) {
+            qCWarning(logStore).noquote()
+                << "the installed bundle of" << id
+                << "failed its check:" << failureReason(result.validationError);
             try {
                 std::rethrow_exception(result.validationError);
             } catch (const std::exception& error) {
@@ -214,6 +249,7 @@ void LauncherStore::applyRevalidation(const QList<AppManifestItem>& apps,
                                      QStringLiteral("persisted_install_revalidation")},
                                     {QStringLiteral("app"), id}});
             } catch (...) {
+                // Only std::exceptions can be reported; this one is logged above.
             }
         }
         versions.remove(id);

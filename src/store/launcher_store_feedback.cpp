@@ -1,5 +1,6 @@
 #include "catalog/manifest_policy.h"
 #include "contracts/feedback_client_error.h"
+#include "core/logging.h"
 #include "platform/system_information.h"
 #include "store/launcher_store.h"
 
@@ -37,9 +38,11 @@ QCoro::Task<> LauncherStore::submitFeedback(FeedbackType type, QString title, QS
     try {
         response = co_await client->submitFeedback(std::move(request), locale_);
     } catch (const FeedbackClientError& error) {
+        qCWarning(logStore).noquote() << "feedback submission failed:" << failureReason(error);
         failure =
             error.kind() == FeedbackClientError::Case::server ? error.description() : QString();
     } catch (...) {
+        qCWarning(logStore).noquote() << "feedback submission failed:" << currentFailureReason();
         failure = QString();
     }
     if (!self) {

@@ -1,11 +1,15 @@
 #include "catalog/manifest_policy.h"
 #include "core/error.h"
+#include "core/logging.h"
 #include "core/plain_identifier.h"
 #include "platform/app_workspace.h"
+#include "platform/detached_task.h"
 #include "platform/system_information.h"
 #include "store/launcher_store.h"
 
+#include <QCoro/QCoroFuture>
 #include <QFileInfo>
+#include <QtConcurrent>
 
 namespace nimbara {
 
@@ -21,9 +25,12 @@ LauncherOperationalEvent installEvent(const AppManifestItem& app, const char* ty
 // not leave an install half done.
 QCoro::Task<> deliver(std::shared_ptr<OperationalEventRecording> sink,
                       LauncherOperationalEvent event) {
+    const QString type = event.eventType;
     try {
         co_await sink->recordEvent(std::move(event));
     } catch (...) {
+        qCWarning(logStore).noquote()
+            << "cannot record the event" << type << ":" << currentFailureReason();
     }
 }
 
@@ -59,7 +66,8 @@ void LauncherStore::install(const AppManifestItem& app) {
     // Marked as installing before the task starts, so that a second request for the same app
     // is refused: one app is never installed twice at the same time.
     setInstallState(app.id, AppInstallState::installing(0.04));
-    runInstall(QPointer<LauncherStore>(this), app);
+    startDetached(runInstall(QPointer<LauncherStore>(this), app), logStore(),
+                  QStringLiteral("install of ") + app.id);
 }
 
 QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManifestItem app) {
@@ -95,6 +103,8 @@ QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManife
         co_return;
     }
 
+    qCWarning(logStore).noquote() << "install of" << app.id << app.version
+                                  << "failed:" << failureReason(failure);
     QString description;
     QString rendering;
     try {
@@ -123,22 +133,55 @@ void LauncherStore::open(const AppManifestItem& app) {
         install(app);
         return;
     }
-    const auto recorded = installedAppURLs_.constFind(app.id);
-    if (recorded != installedAppURLs_.constEnd() && QFileInfo::exists(recorded->toLocalFile())) {
-        if (wiring_.workspace) {
-            wiring_.workspace->openApplication(*recorded);
+    startDetached(runOpen(QPointer<LauncherStore>(this), app), logStore(),
+                  QStringLiteral("opening ") + app.id);
+}
+
+bool LauncherStore::findAndOpen(std::optional<QUrl> recorded,
+                                std::shared_ptr<AppWorkspace> workspace, QString bundleID) {
+    if (recorded && QFileInfo::exists(recorded->toLocalFile())) {
+        if (workspace) {
+            workspace->openApplication(*recorded);
         }
-        return;
+        return true;
     }
-    if (wiring_.workspace) {
-        if (const std::optional<QUrl> found = wiring_.workspace->urlForApplication(app.bundleId)) {
-            wiring_.workspace->openApplication(*found);
-            return;
+    if (workspace) {
+        if (const std::optional<QUrl> found = workspace->urlForApplication(bundleID)) {
+            workspace->openApplication(*found);
+            return true;
         }
     }
-    clearPersistedInstall(app.id);
-    setInstallState(app.id, AppInstallState::notInstalled());
-    setErrorMessage(text(CopyKey::errorNoBundle, {{QStringLiteral("app"), app.name}}));
+    return false;
+}
+
+QCoro::Task<> LauncherStore::runOpen(QPointer<LauncherStore> store, AppManifestItem app) {
+    std::optional<QUrl> recorded;
+    if (store->installedAppURLs_.contains(app.id)) {
+        recorded = store->installedAppURLs_.value(app.id);
+    }
+    // Looking at files, scanning running processes and starting one all block: a worker does it.
+    QFuture<bool> opening = QtConcurrent::run(&LauncherStore::findAndOpen, recorded,
+                                              store->wiring_.workspace, app.bundleId);
+    const bool opened = co_await opening;
+    if (!store || opened) {
+        co_return;
+    }
+    // While the worker looked, the app may have been installed or removed anew: then the newer
+    // record stands and nothing is cleared.
+    const AppInstallState::Case kind = store->state(app).kind();
+    const bool stillInstalled =
+        kind == AppInstallState::Case::installed || kind == AppInstallState::Case::updateAvailable;
+    const auto current = store->installedAppURLs_.constFind(app.id);
+    const std::optional<QUrl> recordedNow =
+        current == store->installedAppURLs_.constEnd() ? std::nullopt : std::optional(*current);
+    if (!stillInstalled || recordedNow != recorded) {
+        co_return;
+    }
+    qCWarning(logStore).noquote() << "the bundle of" << app.id << "is gone; it counts as removed";
+    store->clearPersistedInstall(app.id);
+    store->setInstallState(app.id, AppInstallState::notInstalled());
+    store->setErrorMessage(
+        store->text(CopyKey::errorNoBundle, {{QStringLiteral("app"), app.name}}));
 }
 
 } // namespace nimbara

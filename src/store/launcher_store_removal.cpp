@@ -1,4 +1,5 @@
 #include "core/error.h"
+#include "core/logging.h"
 #include "platform/preferences_store.h"
 #include "store/launcher_store.h"
 
@@ -32,8 +33,10 @@ QCoro::Task<AppRemovalOutcome> LauncherStore::removeApp(AppRemovalRequest reques
     try {
         co_return co_await uninstaller->removeApp(std::move(request));
     } catch (const std::exception& error) {
+        qCWarning(logStore).noquote() << "removing" << appID << "failed:" << failureReason(error);
         co_return AppRemovalOutcome{appID, false, {}, {errorDescription(error)}};
     } catch (...) {
+        qCWarning(logStore).noquote() << "removing" << appID << "failed: unknown error";
         co_return AppRemovalOutcome{appID, false, {}, {QStringLiteral("unknown error")}};
     }
 }

@@ -1,5 +1,6 @@
 // The launcher's entry point: one process per user's preferences, one store, one main window.
 
+#include "platform/log_file.h"
 #include "platform/network_session.h"
 #include "platform/preferences_store.h"
 #include "platform/preferred_languages.h"
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     // Widgets, for the tray menu.
     QApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("nimbara"));
+    installMessageLog();
     QGuiApplication::setDesktopFileName(QStringLiteral("nimbara"));
 
     // The window and menu titles follow the system's language at launch, even when the user

@@ -1,5 +1,7 @@
 #include "ui/startup_sequence.h"
 
+#include "core/logging.h"
+#include "platform/detached_task.h"
 #include "platform/process_report.h"
 #include "store/launcher_store.h"
 
@@ -122,7 +124,8 @@ void StartupSequence::start() {
         return;
     }
     started_ = true;
-    runStartup(store_, QPointer<StartupSequence>(this), [this] { catalogLoaded(); });
+    startDetached(runStartup(store_, QPointer<StartupSequence>(this), [this] { catalogLoaded(); }),
+                  logUi(), QStringLiteral("start-up"));
 }
 
 void StartupSequence::catalogLoaded() {

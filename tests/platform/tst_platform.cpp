@@ -1,17 +1,25 @@
+#include "core/error.h"
+#include "core/logging.h"
 #include "install/installed_bundle_metadata.h"
 #include "install/installed_code_validation_error.h"
 #include "nimbara/build_info.h"
+#include "platform/detached_task.h"
 #include "platform/info_plist.h"
 #include "platform/linux_app_workspace.h"
 #include "platform/linux_main_bundle.h"
+#include "platform/log_file.h"
 #include "platform/running_processes.h"
 #include "platform/system_information.h"
+#include "support/fake_collaborators.h"
 #include "support/temp_home.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
+#include <QtConcurrent>
 #include <csignal>
 #include <unistd.h>
 
@@ -42,6 +50,15 @@ void writeFile(const QString& path, const QByteArray& bytes, bool executable = f
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QCoro::Task<> failLater(test::Gate& gate, bool& reached, bool ours) {
+    co_await gate;
+    reached = true;
+    if (ours) {
+        throw FileError(u"disk full"_s);
+    }
+    throw 42;
 }
 
 } // namespace
@@ -255,6 +272,52 @@ private Q_SLOTS:
         // Outside a bundle the values built into the launcher answer.
         QCOMPARE(launcherVersion(main), QString::fromUtf8(build_info::kShortVersion));
         QCOMPARE(main.infoValue(u"CFBundleIdentifier"_s), QVariant(u"com.nimbara.launcher"_s));
+    }
+
+    // What escapes a task nobody awaits is logged with its reason, and the process goes on.
+    void detachedTaskFailureIsLogged() {
+        for (const bool ours : {true, false}) {
+            test::Gate gate;
+            bool reached = false;
+            QTest::ignoreMessage(QtWarningMsg, ours ? "saving failed: disk full "
+                                                      "[FileError(\"disk full\")]"
+                                                    : "saving failed: unknown error");
+            startDetached(failLater(gate, reached, ours), logPlatform(), u"saving"_s);
+            gate.open();
+            QTRY_VERIFY(reached); // the wrapper logs in the same resumption
+        }
+    }
+
+    // Lines from several threads land whole in the file, which never passes its cap.
+    void logFileKeepsItsCap() {
+        const QString path = defaultLogFilePath();
+        QCOMPARE(path, qEnvironmentVariable("XDG_STATE_HOME") + u"/nimbara/nimbara.log"_s);
+        constexpr qint64 cap = 2048;
+        installMessageLog(path, cap);
+        const auto removal = qScopeGuard([] { removeMessageLog(); });
+        QList<QFuture<void>> writers;
+        for (int writer = 0; writer < 3; ++writer) {
+            writers.append(QtConcurrent::run([writer] {
+                for (int line = 0; line < 30; ++line)
+                    qCInfo(logPlatform, "writer %d line %d", writer, line);
+            }));
+        }
+        for (QFuture<void>& writer : writers)
+            writer.waitForFinished();
+        qCWarning(logStore, "last line");
+        removeMessageLog();
+        qCWarning(logStore, "after removal");
+
+        const QByteArray current = readFile(path);
+        const QByteArray previous = readFile(path + u".1"_s);
+        QVERIFY(!previous.isEmpty());
+        QVERIFY2(current.size() <= cap && previous.size() <= cap, current + previous);
+        QVERIFY2(current.endsWith(" warning nimbara.store: last line\n"), current);
+        const QRegularExpression written(u"^\\S+ info nimbara.platform: writer [0-2] line \\d+$"_s);
+        const QList<QByteArray> lines = (previous + current).trimmed().split('\n');
+        QVERIFY(lines.size() > 20);
+        for (const QByteArray& line : lines.mid(0, lines.size() - 1))
+            QVERIFY2(written.match(QString::fromUtf8(line)).hasMatch(), line.constData());
     }
 };
 

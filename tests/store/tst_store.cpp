@@ -3,6 +3,7 @@
 #include "support/temp_home.h"
 
 #include <QCoro/QCoroTask>
+#include <QThreadPool>
 
 char* toString(const std::optional<QString>& text) {
     return text ? QTest::toString(*text) : qstrdup("none");
@@ -20,30 +21,6 @@ char* toString(const AppInstallState& state) {
             .arg(static_cast<int>(state.kind()))
             .arg(state.progress())
             .arg(state.version(), state.installedVersion(), state.latestVersion(), state.message());
-    return qstrdup(text.toUtf8().constData());
-}
-
-char* toString(const LauncherOperationalEvent& event) {
-    const QString text =
-        QStringLiteral("%1 slug=%2 version=%3 status=%4 reason=%5")
-            .arg(event.eventType, event.appSlug.value_or(u"-"_qs),
-                 event.appVersion.value_or(u"-"_qs), event.status, event.reason.value_or(u"-"_qs));
-    return qstrdup(text.toUtf8().constData());
-}
-
-char* toString(const FeedbackSubmissionState& state) {
-    const QString text = QStringLiteral("%1(issue=%2 message=%3)")
-                             .arg(static_cast<int>(state.kind))
-                             .arg(state.issue.id, state.message);
-    return qstrdup(text.toUtf8().constData());
-}
-
-char* toString(const AppRemovalRequest& request) {
-    const QString text =
-        QStringLiteral("%1 %2 at=%3 deleteData=%4")
-            .arg(request.appID, request.bundleID,
-                 request.installedURL ? request.installedURL->toString() : u"none"_qs)
-            .arg(request.deleteData);
     return qstrdup(text.toUtf8().constData());
 }
 
@@ -86,6 +63,11 @@ void settle() {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
+}
+
+void finishWorkers() {
+    QThreadPool::globalInstance()->waitForDone();
+    settle();
 }
 
 QString textFor(CopyKey key, const QString& app, const QString& reason) {

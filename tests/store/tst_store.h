@@ -16,9 +16,6 @@ char* toString(const std::optional<QUrl>& url);
 
 namespace nimbara {
 char* toString(const AppInstallState& state);
-char* toString(const LauncherOperationalEvent& event);
-char* toString(const FeedbackSubmissionState& state);
-char* toString(const AppRemovalRequest& request);
 } // namespace nimbara
 
 namespace nimbara::test {
@@ -46,6 +43,8 @@ public:
 // Lets every queued resumption and posted event run, so that work that should not happen has
 // had its chance to happen.
 void settle();
+// Waits until the thread pool's workers are done, then lets the work they resumed run.
+void finishWorkers();
 
 // The English text of `key` for `app`.
 QString textFor(CopyKey key, const QString& app, const QString& reason = {});
@@ -75,6 +74,7 @@ private Q_SLOTS:
     void selectionAfterLoad();
     void duplicateAppIDKeepsFirst();
     void persistedStateSurvivesRestart();
+    void overlappingLoadsFetchOnce();
 
     // tst_store_install.cpp
     void installPreconditions_data();
@@ -89,25 +89,23 @@ private Q_SLOTS:
     void openInstalledApp_data();
     void openInstalledApp();
     void otherOperationsRunWhileInstalling();
+    void openWhileLookupRuns_data();
+    void openWhileLookupRuns();
 
     // tst_store_removal.cpp
     void uninstallOneApp_data();
     void uninstallOneApp();
-    void uninstallUnknownAppDoesNothing();
     void uninstallEverything_data();
     void uninstallEverything();
 
     // tst_store_announcements.cpp
-    void firstLoadEstablishesBaseline();
-    void newAnnouncementShownOnceAcrossRestarts();
-    void dismissingFirstShowsSecond();
+    void announcementsAcrossLoadsAndRestarts();
     void openingAnnouncementApp_data();
     void openingAnnouncementApp();
 
     // tst_store_onboarding.cpp
     void finishOnboarding_data();
     void finishOnboarding();
-    void toggleStarterSelection();
 
     // tst_store_feedback.cpp
     void feedbackRequest_data();

@@ -85,17 +85,13 @@ void TestStore::feedbackRequest() {
     QCOMPARE(diagnostics.visibleAppCount, 3);
     QCOMPARE(diagnostics.publishedAppCount, 2);
     QCOMPARE(diagnostics.comingSoonAppCount, 1);
-    std::optional<AppManifestItem> described;
-    for (const AppManifestItem& app : feedbackCatalog().apps) {
-        if (app.id == diagnosed) {
-            described = app;
-        }
-    }
     QCOMPARE(diagnostics.selectedAppId, optionalText(diagnosed));
-    QCOMPARE(diagnostics.selectedAppName,
-             described ? std::optional(described->name) : std::nullopt);
-    QCOMPARE(diagnostics.selectedAppVersion,
-             described ? std::optional(described->version) : std::nullopt);
+    QCOMPARE(diagnostics.selectedAppName, optionalText(diagnosed.isNull()         ? QString()
+                                                       : diagnosed == u"alpha"_qs ? u"Alpha"_qs
+                                                                                  : u"Bravo"_qs));
+    QCOMPARE(diagnostics.selectedAppVersion, optionalText(diagnosed == u"bravo"_qs ? u"2.1.0"_qs
+                                                          : diagnosed.isNull()     ? QString()
+                                                                                   : u"1.0.0"_qs));
 }
 
 void TestStore::feedbackOutcome_data() {

@@ -325,6 +325,7 @@ void TestStore::openInstalledApp() {
     }
 
     store.open(alpha);
+    finishWorkers();
 
     if (bundle == u"nowhere"_qs) {
         QVERIFY(h.fakes.workspace->opened.isEmpty());
@@ -372,4 +373,42 @@ void TestStore::otherOperationsRunWhileInstalling() {
     gate->open();
     QTRY_COMPARE(store.state(alpha), AppInstallState::installed(u"1.0.0"_qs));
     QCOMPARE(h.fakes.persistedVersions().value(alpha.id), u"1.0.0"_qs);
+}
+
+void TestStore::openWhileLookupRuns_data() {
+    QTest::addColumn<bool>("destroyStore"); // else: the app is removed while the worker looks
+    QTest::newRow("store destroyed") << true;
+    QTest::newRow("app removed meanwhile") << false;
+}
+
+void TestStore::openWhileLookupRuns() {
+    QFETCH(bool, destroyStore);
+
+    StoreHarness h;
+    const AppManifestItem alpha = publishedApp(u"alpha"_qs);
+    h.persistInstalledApp(alpha, u"1.0.0"_qs);
+    LauncherStore& store = h.start(catalogWith({alpha}), true);
+    QVERIFY(QDir(h.bundleURL(alpha).toLocalFile()).removeRecursively());
+    h.fakes.workspace->blockLookups();
+
+    store.open(alpha); // returns while the worker waits in the lookup
+    settle();
+    QCOMPARE(store.state(alpha), AppInstallState::installed(u"1.0.0"_qs));
+    if (destroyStore) {
+        h.store.reset();
+    } else {
+        QCoro::waitFor(store.uninstall(alpha.id, false));
+        // A newer record, which the ending lookup must not clear.
+        h.fakes.persistInstall(alpha.id, u"1.0.0"_qs, h.fakes.bundlePath(alpha.name));
+    }
+    const QByteArray preferences = readFile(h.fakes.preferencesPath);
+    h.fakes.workspace->release();
+    finishWorkers();
+
+    QVERIFY(h.fakes.workspace->opened.isEmpty());
+    QCOMPARE(readFile(h.fakes.preferencesPath), preferences);
+    if (!destroyStore) {
+        QVERIFY(!store.errorMessage());
+        QCOMPARE(store.state(alpha), AppInstallState::notInstalled());
+    }
 }

@@ -11,17 +11,21 @@ const QString kDesiredKey = u"nimbara.launchAtLoginDesired"_qs;
 } // namespace
 
 void TestStore::uninstallOneApp_data() {
+    QTest::addColumn<QString>("target");
     QTest::addColumn<bool>("installed");
     QTest::addColumn<bool>("deleteData");
     QTest::addColumn<QStringList>("problems");
 
-    QTest::newRow("installed, removed cleanly") << true << false << QStringList();
+    QTest::newRow("installed, removed cleanly") << u"alpha"_qs << true << false << QStringList();
     QTest::newRow("installed, with data, two problems")
-        << true << true << QStringList{u"Alpha did not quit."_qs, u"Caches stayed."_qs};
-    QTest::newRow("no recorded location") << false << true << QStringList();
+        << u"alpha"_qs << true << true
+        << QStringList{u"Alpha did not quit."_qs, u"Caches stayed."_qs};
+    QTest::newRow("no recorded location") << u"alpha"_qs << false << true << QStringList();
+    QTest::newRow("not in the catalog") << u"ghost"_qs << true << true << QStringList();
 }
 
 void TestStore::uninstallOneApp() {
+    QFETCH(QString, target);
     QFETCH(bool, installed);
     QFETCH(bool, deleteData);
     QFETCH(QStringList, problems);
@@ -35,24 +39,33 @@ void TestStore::uninstallOneApp() {
     h.persistInstalledApp(bravo, u"1.0.0"_qs);
     LauncherStore& store = h.start(catalogWith({alpha, bravo}), true);
     h.fakes.uninstaller->setProblems(alpha.id, problems);
+    QSignalSpy inProgress(&store, &LauncherStore::uninstallInProgressChanged);
     bool inProgressDuringRemoval = false;
     h.fakes.uninstaller->onRemove = [&](const AppRemovalRequest&) {
         inProgressDuringRemoval = store.uninstallInProgress();
     };
 
-    QCoro::waitFor(store.uninstall(alpha.id, deleteData));
+    QCoro::waitFor(store.uninstall(target, deleteData));
 
+    QVERIFY(!store.uninstallInProgress());
+    QCOMPARE(store.state(bravo), AppInstallState::installed(u"1.0.0"_qs));
+    if (target != alpha.id) {
+        QVERIFY(h.fakes.uninstaller->requests.isEmpty());
+        QCOMPARE(inProgress.size(), 0);
+        QCOMPARE(store.state(alpha), AppInstallState::installed(u"1.0.0"_qs));
+        QCOMPARE(h.fakes.persistedVersions().size(), 2);
+        QVERIFY(!store.errorMessage());
+        return;
+    }
     const AppRemovalRequest expected{alpha.id, alpha.bundleId,
                                      installed ? std::optional(h.bundleURL(alpha)) : std::nullopt,
                                      deleteData};
     QCOMPARE(h.fakes.uninstaller->requests, QList{expected});
     QVERIFY(inProgressDuringRemoval);
-    QVERIFY(!store.uninstallInProgress());
     QCOMPARE(store.state(alpha), AppInstallState::notInstalled());
     QVERIFY(!store.installedAppURLs().contains(alpha.id));
     QCOMPARE(h.fakes.persistedVersions().keys(), QStringList{bravo.id});
     QCOMPARE(h.fakes.persistedPaths().keys(), QStringList{bravo.id});
-    QCOMPARE(store.state(bravo), AppInstallState::installed(u"1.0.0"_qs));
 
     const QList<FakeErrorReporter::Report>& reports = h.fakes.errorReporter->reports;
     if (problems.isEmpty()) {
@@ -66,23 +79,6 @@ void TestStore::uninstallOneApp() {
     QCOMPARE(reports.first().description, joined);
     QCOMPARE(reports.first().context,
              (ErrorReportContext{{u"flow"_qs, u"uninstall"_qs}, {u"app"_qs, u"alpha"_qs}}));
-}
-
-void TestStore::uninstallUnknownAppDoesNothing() {
-    StoreHarness h;
-    const AppManifestItem alpha = publishedApp(u"alpha"_qs);
-    h.persistInstalledApp(alpha, u"1.0.0"_qs);
-    LauncherStore& store = h.start(catalogWith({alpha}), true);
-    const auto versions = h.fakes.persistedVersions();
-    QSignalSpy inProgress(&store, &LauncherStore::uninstallInProgressChanged);
-
-    QCoro::waitFor(store.uninstall(u"ghost"_qs, true));
-
-    QVERIFY(h.fakes.uninstaller->requests.isEmpty());
-    QCOMPARE(inProgress.size(), 0);
-    QCOMPARE(store.state(alpha), AppInstallState::installed(u"1.0.0"_qs));
-    QCOMPARE(h.fakes.persistedVersions(), versions);
-    QVERIFY(!store.errorMessage());
 }
 
 void TestStore::uninstallEverything_data() {

@@ -361,3 +361,30 @@ void TestStore::persistedStateSurvivesRestart() {
     QVERIFY(!store.requiresOnboarding());
     QVERIFY(!store.errorMessage());
 }
+
+void TestStore::overlappingLoadsFetchOnce() {
+    StoreHarness h;
+    const AppManifestItem alpha = publishedApp(u"alpha"_qs);
+    const LauncherManifest first = catalogWith({alpha});
+    const LauncherManifest second = catalogWith({alpha, publishedApp(u"bravo"_qs)});
+    LauncherStore& store = h.start();
+    h.fakes.manifestLoader->setCatalog(first);
+    const std::shared_ptr<Gate> gate = h.fakes.manifestLoader->holdNextLoad();
+
+    QCoro::Task<> running = store.loadManifest();
+    h.fakes.manifestLoader->setCatalog(second); // what a second fetch would bring
+    QCoro::Task<> joined = store.loadManifest();
+    settle();
+    QCOMPARE(h.fakes.manifestLoader->calls.size(), 1);
+    QVERIFY(!running.isReady() && !joined.isReady());
+
+    gate->open();
+    QCoro::waitFor(joined);
+    QVERIFY(running.isReady());
+    QCOMPARE(h.fakes.manifestLoader->calls.size(), 1);
+    QCOMPARE(store.manifest(), first);
+
+    h.loadManifest(); // after the first has ended, a load fetches again
+    QCOMPARE(h.fakes.manifestLoader->calls.size(), 2);
+    QCOMPARE(store.manifest(), second);
+}

@@ -53,12 +53,20 @@ void FakeManifestLoader::fail(std::exception_ptr error) {
     error_ = std::move(error);
 }
 
+std::shared_ptr<Gate> FakeManifestLoader::holdNextLoad() {
+    nextGate_ = std::make_shared<Gate>();
+    return nextGate_;
+}
+
 QCoro::Task<LauncherManifest> FakeManifestLoader::loadManifest(NimbaraLocale locale) {
     calls.append(locale);
     journal_->append(QStringLiteral("load"));
     // Decide the answer when the call arrives, as a request would be sent then.
     const LauncherManifest catalog = catalog_;
     const std::exception_ptr error = error_;
+    if (const std::shared_ptr<Gate> gate = std::exchange(nextGate_, nullptr)) {
+        co_await *gate;
+    }
     ++finished;
     if (error) {
         std::rethrow_exception(error);
@@ -237,14 +245,29 @@ void FakeErrorReporter::report(const std::exception& error, const ErrorReportCon
 
 // --- FakeWorkspace ---------------------------------------------------------------------
 
+void FakeWorkspace::blockLookups() {
+    QMutexLocker lock(&mutex_);
+    blocked_ = true;
+}
+
+void FakeWorkspace::release() {
+    QMutexLocker lock(&mutex_);
+    blocked_ = false;
+    released_.wakeAll();
+}
+
 std::optional<QUrl> FakeWorkspace::urlForApplication(const QString& bundleIdentifier) const {
+    QMutexLocker lock(&mutex_);
+    while (blocked_) {
+        released_.wait(&mutex_);
+    }
     const auto found = applications.constFind(bundleIdentifier);
     return found == applications.cend() ? std::nullopt : std::optional(*found);
 }
 
 void FakeWorkspace::openApplication(const QUrl& bundleURL) {
+    QMutexLocker lock(&mutex_);
     opened.append(bundleURL);
-    journal_->append(QStringLiteral("open ") + bundleURL.toLocalFile());
 }
 
 // --- FakeMainBundle --------------------------------------------------------------------
@@ -287,7 +310,7 @@ FakeCollaborators::FakeCollaborators()
       codeValidator(std::make_shared<FakeCodeValidator>()),
       loginItemManager(std::make_shared<FakeLoginItemManager>(journal)),
       errorReporter(std::make_shared<FakeErrorReporter>(journal)),
-      workspace(std::make_shared<FakeWorkspace>(journal)),
+      workspace(std::make_shared<FakeWorkspace>()),
       systemInformation(std::make_shared<FakeSystemInformation>()),
       mainBundle(std::make_shared<FakeMainBundle>()) {
     QDir().mkpath(installRoot);

@@ -18,6 +18,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QStringList>
+#include <QWaitCondition>
 #include <coroutine>
 #include <exception>
 #include <functional>
@@ -68,6 +69,8 @@ public:
     void setCatalog(LauncherManifest catalog);
     // Every later load fails with `error`, until the next set or fail.
     void fail(std::exception_ptr error);
+    // The next load waits at the returned gate before it answers.
+    std::shared_ptr<Gate> holdNextLoad();
 
     QList<NimbaraLocale> calls;
     int finished = 0;
@@ -78,6 +81,7 @@ private:
     Journal journal_;
     LauncherManifest catalog_;
     std::exception_ptr error_;
+    std::shared_ptr<Gate> nextGate_;
 };
 
 class FakeInstaller : public AppInstalling {
@@ -247,19 +251,25 @@ private:
     Journal journal_;
 };
 
+// Called on a worker thread, so not journalled. Tests read `opened` once the store's open has
+// come back to the main thread, and set `applications` before it starts.
 class FakeWorkspace : public AppWorkspace {
 public:
-    explicit FakeWorkspace(Journal journal) : journal_(std::move(journal)) {}
-
     // What urlForApplication answers, by bundle identifier (none when absent).
     QHash<QString, QUrl> applications;
     QList<QUrl> opened;
+
+    // Later lookups wait until release() is called.
+    void blockLookups();
+    void release();
 
     std::optional<QUrl> urlForApplication(const QString& bundleIdentifier) const override;
     void openApplication(const QUrl& bundleURL) override;
 
 private:
-    Journal journal_;
+    mutable QMutex mutex_;
+    mutable QWaitCondition released_;
+    bool blocked_ = false;
 };
 
 class FakeSystemInformation : public SystemInformation {

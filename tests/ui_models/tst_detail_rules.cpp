@@ -153,7 +153,7 @@ void TestUiModels::detailFollowsInstall() {
     QCOMPARE(detail.primaryTitle(), english(CopyKey::openAction));
     QVERIFY(detail.showsRemove() && detail.removeEnabled());
     detail.performPrimaryAction();
-    QCOMPARE(s.fakes.workspace->opened.size(), 1);
+    QTRY_COMPARE(s.fakes.workspace->opened.size(), 1);
 
     store.setSelectedAppID(u"soon"_s);
     QCOMPARE(detail.app().value(u"id"_s).toString(), u"soon"_s);
