@@ -61,7 +61,7 @@ int main() {
                                  QStringLiteral("notes"),   QStringLiteral("notes "),
                                  QStringLiteral("notes b"), QStringLiteral("notes bx")};
 
-    const AppSearchIndex index(sectionBaseApps(SidebarSection::allApps, inputs));
+    const AppSearchIndex index(sectionBaseApps(SidebarSection::AllApps, inputs));
 
     qsizetype sink = 0;
     std::vector<double> filterTimes;
@@ -80,7 +80,7 @@ int main() {
             filterTimes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
 
             timer.start();
-            sink += filteredApps(SidebarSection::allApps, inputs, text).size();
+            sink += filteredApps(SidebarSection::AllApps, inputs, text).size();
             coldTimes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         }
     }

@@ -1,41 +1,35 @@
 #include "presentation/detail_rules.h"
 
 #include "catalog/manifest_policy.h"
-#include "core/enum_names.h"
 #include "text/nimbara_copy.h"
 
 using namespace Qt::StringLiterals;
 
 namespace nimbara {
 
-QLatin1StringView buttonVariantName(ButtonVariant variant) {
-    static constexpr EnumNames<ButtonVariant, 3> names({"primary"_L1, "secondary"_L1, "ghost"_L1});
-    return names.rawValue(variant);
-}
-
 PrimaryAction primaryAction(const AppManifestItem& app, const AppInstallState& state) {
     if (!ManifestPolicy::hasPublishedRelease(app)) {
         return {PrimaryActionKind::refreshCatalog, CopyKey::refreshCatalog,
-                ButtonVariant::secondary, "arrow.clockwise"_L1, true};
+                ButtonVariant::Secondary, "arrow.clockwise"_L1, true};
     }
     switch (state.kind()) {
     case AppInstallState::Case::installing:
         return {PrimaryActionKind::none,
                 CopyKey::installingAction,
-                ButtonVariant::secondary,
+                ButtonVariant::Secondary,
                 {},
                 false};
     case AppInstallState::Case::installed:
-        return {PrimaryActionKind::open, CopyKey::openAction, ButtonVariant::primary, "play"_L1,
+        return {PrimaryActionKind::open, CopyKey::openAction, ButtonVariant::Primary, "play"_L1,
                 true};
     case AppInstallState::Case::updateAvailable:
-        return {PrimaryActionKind::update, CopyKey::updateAction, ButtonVariant::primary,
+        return {PrimaryActionKind::update, CopyKey::updateAction, ButtonVariant::Primary,
                 "arrow.triangle.2.circlepath"_L1, true};
     case AppInstallState::Case::failed:
     case AppInstallState::Case::notInstalled:
         break;
     }
-    return {PrimaryActionKind::install, CopyKey::installAction, ButtonVariant::primary,
+    return {PrimaryActionKind::install, CopyKey::installAction, ButtonVariant::Primary,
             "arrow.down.circle"_L1, true};
 }
 

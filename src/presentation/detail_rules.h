@@ -7,6 +7,7 @@
 
 #include <QLatin1StringView>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <optional>
 
@@ -14,8 +15,12 @@
 namespace nimbara {
 
 // The three looks of the launcher's buttons.
-enum class ButtonVariant { primary, secondary, ghost };
-QLatin1StringView buttonVariantName(ButtonVariant variant);
+namespace ButtonVariants {
+Q_NAMESPACE
+enum class ButtonVariant { Primary, Secondary, Ghost };
+Q_ENUM_NS(ButtonVariant)
+} // namespace ButtonVariants
+using ButtonVariants::ButtonVariant;
 
 // What pressing the primary button does.
 enum class PrimaryActionKind { refreshCatalog, none, open, update, install };

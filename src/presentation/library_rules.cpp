@@ -13,14 +13,14 @@ QString normalizedSearchQuery(QStringView searchText) {
 
 QList<AppManifestItem> sectionBaseApps(SidebarSection section, const LibraryInputs& inputs) {
     switch (section) {
-    case SidebarSection::allApps:
+    case SidebarSection::AllApps:
         return ManifestPolicy::visibleApps(inputs.catalog, inputs.includeBeta);
-    case SidebarSection::selected:
-    case SidebarSection::updates: {
+    case SidebarSection::Selected:
+    case SidebarSection::Updates: {
         QList<AppManifestItem> apps;
         for (const AppManifestItem& app :
              ManifestPolicy::publishedApps(inputs.catalog, inputs.includeBeta)) {
-            const bool keep = section == SidebarSection::selected
+            const bool keep = section == SidebarSection::Selected
                                   ? inputs.starterAppIDs.contains(app.id)
                                   : inputs.installStates.value(app.id).kind() ==
                                         AppInstallState::Case::updateAvailable;
@@ -30,8 +30,8 @@ QList<AppManifestItem> sectionBaseApps(SidebarSection section, const LibraryInpu
         }
         return apps;
     }
-    case SidebarSection::home:
-    case SidebarSection::settings:
+    case SidebarSection::Home:
+    case SidebarSection::Settings:
         break;
     }
     return {};
@@ -68,26 +68,26 @@ QList<AppManifestItem> filteredApps(SidebarSection section, const LibraryInputs&
 
 LibraryPanel libraryPanel(SidebarSection section, CatalogLifecycleKind lifecycle) {
     switch (section) {
-    case SidebarSection::home:
+    case SidebarSection::Home:
         switch (lifecycle) {
         case CatalogLifecycleKind::empty:
-            return LibraryPanel::emptyCatalog;
+            return LibraryPanel::EmptyCatalog;
         case CatalogLifecycleKind::comingSoonOnly:
-            return LibraryPanel::comingSoon;
+            return LibraryPanel::ComingSoon;
         case CatalogLifecycleKind::firstPublishedApp:
-            return LibraryPanel::firstPublishedApp;
+            return LibraryPanel::FirstPublishedApp;
         case CatalogLifecycleKind::multiAppCatalog:
-            return LibraryPanel::appSection;
+            return LibraryPanel::AppSection;
         }
         break;
-    case SidebarSection::allApps:
-    case SidebarSection::selected:
-    case SidebarSection::updates:
-        return LibraryPanel::appSection;
-    case SidebarSection::settings:
+    case SidebarSection::AllApps:
+    case SidebarSection::Selected:
+    case SidebarSection::Updates:
+        return LibraryPanel::AppSection;
+    case SidebarSection::Settings:
         break;
     }
-    return LibraryPanel::emptyState;
+    return LibraryPanel::EmptyState;
 }
 
 EmptyStateContent emptyStateContent(EmptyStateKind kind) {
@@ -104,14 +104,14 @@ EmptyStateContent emptyStateContent(EmptyStateKind kind) {
 
 AppSectionHeading appSectionHeading(SidebarSection section) {
     switch (section) {
-    case SidebarSection::allApps:
+    case SidebarSection::AllApps:
         return {CopyKey::allAppsTitle, EmptyStateKind::generic};
-    case SidebarSection::selected:
+    case SidebarSection::Selected:
         return {CopyKey::selectedAppsTitle, EmptyStateKind::selected};
-    case SidebarSection::updates:
+    case SidebarSection::Updates:
         return {CopyKey::updatesTitle, EmptyStateKind::updates};
-    case SidebarSection::home:
-    case SidebarSection::settings:
+    case SidebarSection::Home:
+    case SidebarSection::Settings:
         break;
     }
     return {CopyKey::publishedAppsTitle, EmptyStateKind::generic};

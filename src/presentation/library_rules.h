@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QLatin1StringView>
 #include <QList>
+#include <QObject>
 #include <QSet>
 #include <QString>
 
@@ -63,13 +64,18 @@ QList<AppManifestItem> filteredApps(SidebarSection section, const LibraryInputs&
                                     QStringView searchText);
 
 // Which block the library shows under its header.
+namespace LibraryPanels {
+Q_NAMESPACE
 enum class LibraryPanel {
-    emptyCatalog,      // home, empty catalog
-    comingSoon,        // home, only previews: intro panel above the preview tiles
-    firstPublishedApp, // home, one published app: the featured card
-    appSection,        // a titled grid of tiles (home with several published apps, or a list)
-    emptyState,        // settings: the generic empty state alone
+    EmptyCatalog,      // home, empty catalog
+    ComingSoon,        // home, only previews: intro panel above the preview tiles
+    FirstPublishedApp, // home, one published app: the featured card
+    AppSection,        // a titled grid of tiles (home with several published apps, or a list)
+    EmptyState,        // settings: the generic empty state alone
 };
+Q_ENUM_NS(LibraryPanel)
+} // namespace LibraryPanels
+using LibraryPanels::LibraryPanel;
 LibraryPanel libraryPanel(SidebarSection section, CatalogLifecycleKind lifecycle);
 
 enum class EmptyStateKind { generic, selected, updates };

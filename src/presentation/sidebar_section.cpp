@@ -7,23 +7,23 @@ using namespace Qt::StringLiterals;
 namespace nimbara::SidebarSections {
 
 const QList<SidebarSection>& allCases() {
-    static const QList<SidebarSection> cases{SidebarSection::home, SidebarSection::allApps,
-                                             SidebarSection::selected, SidebarSection::updates,
-                                             SidebarSection::settings};
+    static const QList<SidebarSection> cases{SidebarSection::Home, SidebarSection::AllApps,
+                                             SidebarSection::Selected, SidebarSection::Updates,
+                                             SidebarSection::Settings};
     return cases;
 }
 
 CopyKey title(SidebarSection section) {
     switch (section) {
-    case SidebarSection::home:
+    case SidebarSection::Home:
         return CopyKey::sidebarHome;
-    case SidebarSection::allApps:
+    case SidebarSection::AllApps:
         return CopyKey::sidebarAllApps;
-    case SidebarSection::selected:
+    case SidebarSection::Selected:
         return CopyKey::sidebarSelected;
-    case SidebarSection::updates:
+    case SidebarSection::Updates:
         return CopyKey::sidebarUpdates;
-    case SidebarSection::settings:
+    case SidebarSection::Settings:
         return CopyKey::sidebarPreferences;
     }
     return CopyKey::sidebarHome;
@@ -33,11 +33,6 @@ QLatin1StringView symbol(SidebarSection section) {
     static constexpr EnumNames<SidebarSection, 5> symbols(
         {"house"_L1, "square.grid.2x2"_L1, "star"_L1, "arrow.down.circle"_L1, "gearshape"_L1});
     return symbols.rawValue(section);
-}
-
-SidebarSection fromInt(int value) {
-    const QList<SidebarSection>& cases = allCases();
-    return value >= 0 && value < cases.size() ? cases[value] : SidebarSection::home;
 }
 
 } // namespace nimbara::SidebarSections

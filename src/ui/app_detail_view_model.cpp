@@ -48,8 +48,8 @@ NimbaraLocale AppDetailViewModel::locale() const {
     return store_ ? store_->locale() : NimbaraLocale::en;
 }
 
-QVariantMap AppDetailViewModel::app() const {
-    return app_ ? appPresentation(*app_, locale()) : QVariantMap();
+AppPresentation AppDetailViewModel::app() const {
+    return app_ ? appPresentation(*app_, locale()) : AppPresentation();
 }
 
 QString AppDetailViewModel::stateLine() const {
@@ -65,9 +65,8 @@ QString AppDetailViewModel::primaryTitle() const {
                 : QString();
 }
 
-QString AppDetailViewModel::primaryVariant() const {
-    return app_ ? QString(buttonVariantName(primaryAction(*app_, stateOf(store_, app_)).variant))
-                : QString();
+ButtonVariant AppDetailViewModel::primaryVariant() const {
+    return app_ ? primaryAction(*app_, stateOf(store_, app_)).variant : ButtonVariant::Primary;
 }
 
 QString AppDetailViewModel::primarySymbol() const {
@@ -102,7 +101,7 @@ QVariantList AppDetailViewModel::metadataRows() const {
     QVariantList rows;
     if (app_) {
         for (const DetailRow& row : nimbara::metadataRows(*app_, locale())) {
-            rows.append(QVariantMap{{u"label"_s, row.label}, {u"value"_s, row.value}});
+            rows.append(QVariant::fromValue(MetadataRow{row.label, row.value}));
         }
     }
     return rows;
@@ -116,8 +115,7 @@ QVariantList AppDetailViewModel::releaseNotes() const {
     QVariantList notes;
     if (app_) {
         for (const ReleaseNote& note : app_->releaseNotes) {
-            notes.append(QVariantMap{
-                {u"version"_s, note.version}, {u"date"_s, note.date}, {u"text"_s, note.text}});
+            notes.append(QVariant::fromValue(ReleaseNoteRow{note.version, note.date, note.text}));
         }
     }
     return notes;

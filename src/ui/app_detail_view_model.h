@@ -1,26 +1,30 @@
 #pragma once
 
 #include "catalog/app_manifest_item.h"
+#include "presentation/detail_rules.h"
+#include "ui/app_presentation.h"
+#include "ui/screen_records.h"
 #include "ui/store_view_model.h"
 
 #include <QStringList>
 #include <QVariantList>
-#include <QVariantMap>
 #include <optional>
 
 namespace nimbara {
 
 // The detail column: the store's selected app, its install state and the one action that moves
 // it on, its metadata, release notes and privacy note. Follows the store as installs run.
-class AppDetailViewModel : public StoreViewModel {
+class AppDetailViewModel : public nimbara::StoreViewModel {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(bool hasApp READ hasApp NOTIFY changed)
-    // appPresentation fields of the app; empty without an app.
-    Q_PROPERTY(QVariantMap app READ app NOTIFY changed)
+    // Empty without an app.
+    Q_PROPERTY(nimbara::AppPresentation app READ app NOTIFY changed)
     Q_PROPERTY(QString stateLine READ stateLine NOTIFY changed)
     Q_PROPERTY(QString actionDetail READ actionDetail NOTIFY changed)
     Q_PROPERTY(QString primaryTitle READ primaryTitle NOTIFY changed)
-    Q_PROPERTY(QString primaryVariant READ primaryVariant NOTIFY changed)
+    Q_PROPERTY(
+        nimbara::ButtonVariants::ButtonVariant primaryVariant READ primaryVariant NOTIFY changed)
     Q_PROPERTY(QString primarySymbol READ primarySymbol NOTIFY changed)
     Q_PROPERTY(bool primaryEnabled READ primaryEnabled NOTIFY changed)
     Q_PROPERTY(bool installing READ installing NOTIFY changed)
@@ -28,10 +32,10 @@ class AppDetailViewModel : public StoreViewModel {
     Q_PROPERTY(bool showsRemove READ showsRemove NOTIFY changed)
     Q_PROPERTY(bool removeEnabled READ removeEnabled NOTIFY changed)
     Q_PROPERTY(bool showsMetadata READ showsMetadata NOTIFY changed)
-    // [{label, value}] in display order.
+    // MetadataRow values in display order.
     Q_PROPERTY(QVariantList metadataRows READ metadataRows NOTIFY changed)
     Q_PROPERTY(QStringList tags READ tags NOTIFY changed)
-    // [{version, date, text}] in catalog order.
+    // ReleaseNoteRow values in catalog order.
     Q_PROPERTY(QVariantList releaseNotes READ releaseNotes NOTIFY changed)
     Q_PROPERTY(QString removeConfirmTitle READ removeConfirmTitle NOTIFY changed)
     Q_PROPERTY(QString removeConfirmBody READ removeConfirmBody NOTIFY changed)
@@ -40,11 +44,11 @@ public:
     explicit AppDetailViewModel(QObject* parent = nullptr);
 
     bool hasApp() const { return app_.has_value(); }
-    QVariantMap app() const;
+    AppPresentation app() const;
     QString stateLine() const;
     QString actionDetail() const;
     QString primaryTitle() const;
-    QString primaryVariant() const;
+    ButtonVariant primaryVariant() const;
     QString primarySymbol() const;
     bool primaryEnabled() const;
     bool installing() const;

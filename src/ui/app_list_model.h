@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QPointer>
+#include <QtQmlIntegration>
 
 namespace nimbara {
 
@@ -13,6 +14,8 @@ class LauncherStore;
 // the store's current install states, starter selection and locale.
 class AppListModel : public QAbstractListModel {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Lists come from a view model")
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQuickWindow>
+#include <QtQmlIntegration>
 #include <memory>
 
 namespace nimbara {
@@ -10,10 +11,12 @@ namespace nimbara {
 class LauncherStore;
 
 // The application-level commands that screens and the single-instance handshake call: quit,
-// bring the main window forward, show the settings window. Exposed to QML as "appActions".
+// bring the main window forward, show the settings window. Screens reach it as Launcher.actions.
 // Lives on the main thread for the whole run.
 class ApplicationActions : public QObject {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The actions are handed over by the application")
 
 public:
     explicit ApplicationActions(LauncherStore& store, QObject* parent = nullptr);

@@ -2,14 +2,24 @@
 
 #include "store/launcher_store.h"
 #include "text/nimbara_copy.h"
+#include "ui/launcher_context.h"
+
+#include <QJSEngine>
+#include <QQmlEngine>
 
 namespace nimbara {
 
-CopyBridge::CopyBridge(LauncherStore* store, QObject* parent) : QObject(parent), store_(store) {
+CopyBridge::CopyBridge(LauncherStore* store, QJSEngine* engine, QObject* parent)
+    : QObject(parent), store_(store), engine_(engine) {
     if (store_) {
         connect(store_, &LauncherStore::localeChanged, this, &CopyBridge::reload);
     }
     reload();
+}
+
+CopyBridge* CopyBridge::create(QQmlEngine* engine, QJSEngine*) {
+    const LauncherContext* context = LauncherContext::of(engine);
+    return new CopyBridge(context ? context->store() : nullptr, engine);
 }
 
 QString CopyBridge::fill(const QString& templateText, const QVariantMap& values) const {
@@ -22,13 +32,15 @@ QString CopyBridge::fill(const QString& templateText, const QVariantMap& values)
 
 void CopyBridge::reload() {
     const NimbaraLocale locale = store_ ? store_->locale() : NimbaraLocale::en;
-    QVariantHash texts;
+    QVariantMap texts;
     for (const CopyKey key : CopyKeys::allCases()) {
         // Templates keep their placeholders; screens fill them with fill().
         texts.insert(QString(CopyKeys::rawValue(key)), NimbaraCopy::text(key, locale));
     }
-    texts_.insert(texts);
-    texts_.freeze();
+    texts_ = std::move(texts);
+    if (engine_) {
+        scriptTexts_ = engine_->toScriptValue(texts_);
+    }
     Q_EMIT textsChanged();
 }
 

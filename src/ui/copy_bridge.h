@@ -1,26 +1,39 @@
 #pragma once
 
+#include <QJSValue>
 #include <QObject>
 #include <QPointer>
-#include <QQmlPropertyMap>
 #include <QVariantMap>
+#include <QtQmlIntegration>
+
+class QJSEngine;
+class QQmlEngine;
 
 namespace nimbara {
 
 class LauncherStore;
 
 // The text table for the screens (QML singleton "Copy"): `texts` has one property per key,
-// named after the key, holding its text in the store's current locale. The values are updated
-// when the locale changes, so bindings such as `Copy.texts.brand` follow a language switch.
+// named after the key, holding its text in the store's current locale. It is replaced when the
+// locale changes, so bindings such as `Copy.texts.brand` follow a language switch.
 // Placeholders are left in the texts; fill() fills them.
 class CopyBridge : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QQmlPropertyMap* texts READ texts CONSTANT)
+    QML_NAMED_ELEMENT(Copy)
+    QML_SINGLETON
+    Q_PROPERTY(QJSValue texts READ texts NOTIFY textsChanged)
 
 public:
-    explicit CopyBridge(LauncherStore* store, QObject* parent = nullptr);
+    // Without `engine`, only textMap() is filled.
+    explicit CopyBridge(LauncherStore* store, QJSEngine* engine = nullptr,
+                        QObject* parent = nullptr);
 
-    QQmlPropertyMap* texts() { return &texts_; }
+    // The singleton's factory: the texts of the store provided to `engine`.
+    static CopyBridge* create(QQmlEngine* engine, QJSEngine* scriptEngine);
+
+    QJSValue texts() const { return scriptTexts_; }
+    // The same texts, key name to text.
+    const QVariantMap& textMap() const { return texts_; }
 
     // `templateText` with every "{{name}}" of `values` replaced (values are turned into text).
     Q_INVOKABLE QString fill(const QString& templateText, const QVariantMap& values) const;
@@ -33,7 +46,9 @@ private:
     void reload();
 
     QPointer<LauncherStore> store_;
-    QQmlPropertyMap texts_;
+    QJSEngine* engine_;
+    QVariantMap texts_;
+    QJSValue scriptTexts_;
 };
 
 } // namespace nimbara

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QtQmlIntegration>
 
 namespace nimbara {
 
@@ -11,6 +12,8 @@ namespace nimbara {
 // QGuiApplication.
 class DesignResources : public QObject {
     Q_OBJECT
+    QML_NAMED_ELEMENT(Design)
+    QML_SINGLETON
     Q_PROPERTY(QString symbolFamily READ symbolFamily CONSTANT)
     Q_PROPERTY(QString displayFamily READ displayFamily CONSTANT)
     Q_PROPERTY(QString monoFamily READ monoFamily CONSTANT)

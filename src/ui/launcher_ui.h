@@ -1,20 +1,21 @@
 #pragma once
 
-class QObject;
+#include <QString>
+
 class QQmlEngine;
 
 namespace nimbara {
 
+class ApplicationActions;
 class LauncherStore;
 
-// The screens' side of the application: registers the view models and design helpers with
-// `engine` and hands them `store`. `appActions` is exposed to QML as the context property
-// "appActions" and offers the invokable showSettingsWindow() (the sidebar's settings entry).
-// The main window is then loaded from mainWindowUrl(); it is an ApplicationWindow whose title is
-// the context property "appName" (set by the entry point before loading).
-void installLauncherUi(QQmlEngine& engine, LauncherStore& store, QObject* appActions);
+// The screens' side of the application: hands `store`, `actions` and the window title
+// `appName` to `engine`'s screens (the "Launcher" singleton of the Nimbara module). The main
+// window is then loaded from mainWindowUrl(). Call once per engine, before loading.
+void installLauncherUi(QQmlEngine& engine, LauncherStore& store, ApplicationActions& actions,
+                       const QString& appName);
 
-// "qrc:/qml/Main.qml"
+// The main window of the Nimbara module, "qrc:/qt/qml/Nimbara/Main.qml".
 const char* mainWindowUrl();
 
 } // namespace nimbara

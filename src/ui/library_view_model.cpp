@@ -13,12 +13,11 @@ LibraryViewModel::LibraryViewModel(QObject* parent) : StoreViewModel(parent) {
     refresh();
 }
 
-void LibraryViewModel::setSection(int section) {
-    const SidebarSection value = SidebarSections::fromInt(section);
-    if (value == section_) {
+void LibraryViewModel::setSection(SidebarSection section) {
+    if (section == section_) {
         return;
     }
-    section_ = value;
+    section_ = section;
     refresh();
     Q_EMIT sectionChanged();
 }
@@ -29,7 +28,7 @@ void LibraryViewModel::setSearchText(const QString& text) {
     }
     searchText_ = text;
     // Home ignores the search text.
-    if (panel_ == LibraryPanel::appSection && section_ != SidebarSection::home) {
+    if (panel_ == LibraryPanel::AppSection && section_ != SidebarSection::Home) {
         refilter();
     }
     Q_EMIT searchTextChanged();
@@ -41,10 +40,10 @@ void LibraryViewModel::observe(LauncherStore& store) {
     connect(&store, &LauncherStore::includeBetaAppsChanged, this, &LibraryViewModel::refresh);
     connect(&store, &LauncherStore::selectedStarterAppIDsChanged, this, [this] {
         // The selected section lists the starter selection; elsewhere only the stars change.
-        section_ == SidebarSection::selected ? refresh() : refreshLabels();
+        section_ == SidebarSection::Selected ? refresh() : refreshLabels();
     });
     connect(&store, &LauncherStore::installStatesChanged, this,
-            [this] { section_ == SidebarSection::updates ? refresh() : refreshLabels(); });
+            [this] { section_ == SidebarSection::Updates ? refresh() : refreshLabels(); });
     connect(&store, &LauncherStore::localeChanged, this, &LibraryViewModel::refreshLabels);
 }
 
@@ -61,7 +60,7 @@ void LibraryViewModel::refresh() {
 
 void LibraryViewModel::rebuildList() {
     QList<AppManifestItem> base;
-    if (store_ && panel_ == LibraryPanel::appSection && section_ != SidebarSection::home) {
+    if (store_ && panel_ == LibraryPanel::AppSection && section_ != SidebarSection::Home) {
         const LibraryInputs inputs{store_->manifest(), store_->includeBetaApps(),
                                    store_->selectedStarterAppIDs(), store_->installStates()};
         base = sectionBaseApps(section_, inputs);
@@ -73,17 +72,17 @@ void LibraryViewModel::rebuildList() {
 void LibraryViewModel::refilter() {
     QList<AppManifestItem> apps;
     switch (panel_) {
-    case LibraryPanel::comingSoon:
+    case LibraryPanel::ComingSoon:
         apps = lifecycle_.comingSoonApps;
         break;
-    case LibraryPanel::appSection:
+    case LibraryPanel::AppSection:
         // Home shows the published apps whatever the search text.
-        apps = section_ == SidebarSection::home ? lifecycle_.publishedApps
+        apps = section_ == SidebarSection::Home ? lifecycle_.publishedApps
                                                 : searchIndex_.matching(searchText_);
         break;
-    case LibraryPanel::emptyCatalog:
-    case LibraryPanel::firstPublishedApp:
-    case LibraryPanel::emptyState:
+    case LibraryPanel::EmptyCatalog:
+    case LibraryPanel::FirstPublishedApp:
+    case LibraryPanel::EmptyState:
         break;
     }
     apps_.setApps(std::move(apps));
@@ -97,22 +96,6 @@ void LibraryViewModel::refreshLabels() {
 
 QString LibraryViewModel::text(CopyKey key, const QHash<QString, QString>& values) const {
     return NimbaraCopy::text(key, store_ ? store_->locale() : NimbaraLocale::en, values);
-}
-
-QString LibraryViewModel::panel() const {
-    switch (panel_) {
-    case LibraryPanel::emptyCatalog:
-        return u"emptyCatalog"_s;
-    case LibraryPanel::comingSoon:
-        return u"comingSoon"_s;
-    case LibraryPanel::firstPublishedApp:
-        return u"firstPublishedApp"_s;
-    case LibraryPanel::appSection:
-        return u"appSection"_s;
-    case LibraryPanel::emptyState:
-        break;
-    }
-    return u"emptyState"_s;
 }
 
 QString LibraryViewModel::greeting() const {
@@ -135,12 +118,12 @@ QString LibraryViewModel::sectionSubtitle() const {
 }
 
 bool LibraryViewModel::showsEmptyState() const {
-    return panel_ == LibraryPanel::emptyState ||
-           (panel_ == LibraryPanel::appSection && apps_.count() == 0);
+    return panel_ == LibraryPanel::EmptyState ||
+           (panel_ == LibraryPanel::AppSection && apps_.count() == 0);
 }
 
 EmptyStateContent LibraryViewModel::emptyContent() const {
-    return emptyStateContent(panel_ == LibraryPanel::emptyState
+    return emptyStateContent(panel_ == LibraryPanel::EmptyState
                                  ? EmptyStateKind::generic
                                  : appSectionHeading(section_).emptyKind);
 }
@@ -157,14 +140,18 @@ QString LibraryViewModel::emptyBody() const {
     return text(emptyContent().body);
 }
 
-QVariantMap LibraryViewModel::featured() const {
-    if (panel_ != LibraryPanel::firstPublishedApp || !lifecycle_.featuredApp || !store_) {
+AppPresentation LibraryViewModel::featured() const {
+    if (panel_ != LibraryPanel::FirstPublishedApp || !lifecycle_.featuredApp || !store_) {
         return {};
     }
-    const AppManifestItem& app = *lifecycle_.featuredApp;
-    QVariantMap fields = appPresentation(app, store_->locale());
-    fields.insert(u"installLabel"_s, store_->state(app).label(store_->locale()));
-    return fields;
+    return appPresentation(*lifecycle_.featuredApp, store_->locale());
+}
+
+QString LibraryViewModel::featuredInstallLabel() const {
+    if (panel_ != LibraryPanel::FirstPublishedApp || !lifecycle_.featuredApp || !store_) {
+        return {};
+    }
+    return store_->state(*lifecycle_.featuredApp).label(store_->locale());
 }
 
 void LibraryViewModel::chooseApp(const QString& appID) {

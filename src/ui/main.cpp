@@ -7,6 +7,7 @@
 #include "store/launcher_store.h"
 #include "text/nimbara_copy.h"
 #include "ui/application_actions.h"
+#include "ui/design_palette.h"
 #include "ui/launcher_ui.h"
 #include "ui/production_wiring.h"
 #include "ui/single_instance.h"
@@ -16,7 +17,6 @@
 #include <QMetaEnum>
 #include <QPalette>
 #include <QQmlApplicationEngine>
-#include <QQmlContext>
 #include <QQmlProperty>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -33,50 +33,15 @@ void chooseControlsStyle() {
     }
 }
 
-// The dark palette, for widgets (the tray menu) and for every Qt Quick control that takes its
-// colours from the palette rather than from the design's own colours.
-QList<std::pair<QPalette::ColorRole, QColor>> darkPalette() {
-    // The design's tokens: bg0, bg1, bg3, fg0, fg2, the lime accent and the ink drawn on it.
-    const QColor window(0x0B, 0x0D, 0x10);
-    const QColor surface(0x11, 0x14, 0x1A);
-    const QColor raised(0x1C, 0x21, 0x29);
-    const QColor text(0xF3, 0xF4, 0xF6);
-    const QColor muted(0x8B, 0x90, 0x9A);
-    const QColor accent = QColor::fromRgbF(0.74f, 0.94f, 0.34f);
-    const QColor ink(11, 16, 4);
-    return {{QPalette::Window, window},
-            {QPalette::WindowText, text},
-            {QPalette::Base, surface},
-            {QPalette::AlternateBase, raised},
-            {QPalette::Text, text},
-            {QPalette::PlaceholderText, muted},
-            {QPalette::Button, raised},
-            {QPalette::ButtonText, text},
-            {QPalette::BrightText, Qt::white},
-            {QPalette::Light, raised.lighter(130)},
-            {QPalette::Midlight, raised.lighter(115)},
-            {QPalette::Mid, raised},
-            {QPalette::Dark, window.darker(130)},
-            {QPalette::Shadow, Qt::black},
-            {QPalette::Highlight, accent},
-            {QPalette::HighlightedText, ink},
-            {QPalette::Link, accent},
-            {QPalette::ToolTipBase, raised},
-            {QPalette::ToolTipText, text}};
-}
-
+// The dark palette of the design's tokens, for widgets (the tray menu) and for every Qt Quick
+// control that takes its colours from the palette rather than from the design's own colours.
 void applyDarkPalette(QQuickWindow& window) {
-    QPalette palette;
-    const auto roles = darkPalette();
-    for (const auto& [role, colour] : roles) {
-        palette.setColor(role, colour);
-    }
-    QApplication::setPalette(palette);
+    QApplication::setPalette(DesignPalette::controlPalette());
     // Qt Quick Controls take their palette from the style's theme, not from the application, so
     // the window's palette gets the same colours (its controls inherit them). The property names
     // are the roles' names with a lower-case first letter ("windowText").
     const QMetaEnum names = QMetaEnum::fromType<QPalette::ColorRole>();
-    for (const auto& [role, colour] : roles) {
+    for (const auto& [role, colour] : DesignPalette::controlColours()) {
         QString name = QString::fromLatin1(names.valueToKey(role));
         name[0] = name[0].toLower();
         QQmlProperty::write(&window, QStringLiteral("palette.") + name, colour);
@@ -109,8 +74,7 @@ int main(int argc, char** argv) {
     LauncherStore store(productionWiring(sharedNetworkAccessManager()));
     ApplicationActions actions(store);
     QQmlApplicationEngine engine;
-    installLauncherUi(engine, store, &actions);
-    engine.rootContext()->setContextProperty(QStringLiteral("appName"), appName);
+    installLauncherUi(engine, store, actions, appName);
     engine.load(QUrl(QString::fromLatin1(mainWindowUrl())));
     const QList<QObject*> roots = engine.rootObjects();
     auto* window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());

@@ -61,13 +61,13 @@ QVariantList ShellViewModel::sections() const {
     const NimbaraLocale locale = store_ ? store_->locale() : NimbaraLocale::en;
     QVariantList rows;
     for (const SidebarSection section : SidebarSections::allCases()) {
-        rows.append(QVariantMap{
-            {u"section"_s, static_cast<int>(section)},
-            {u"title"_s, NimbaraCopy::text(SidebarSections::title(section), locale)},
-            {u"symbol"_s, QString(SidebarSections::symbol(section))},
-            {u"showsCount"_s, section == SidebarSection::allApps},
-            {u"opensSettings"_s, section == SidebarSection::settings},
-        });
+        rows.append(QVariant::fromValue(SidebarRow{
+            section,
+            NimbaraCopy::text(SidebarSections::title(section), locale),
+            QString(SidebarSections::symbol(section)),
+            section == SidebarSection::AllApps,
+            section == SidebarSection::Settings,
+        }));
     }
     return rows;
 }
@@ -88,28 +88,26 @@ bool ShellViewModel::showsAnnouncement() const {
     return hasPendingAnnouncement() && !requiresOnboarding();
 }
 
-QVariantMap ShellViewModel::announcement() const {
+AnnouncementText ShellViewModel::announcement() const {
     if (!hasPendingAnnouncement()) {
         return {};
     }
     const LauncherAnnouncement& pending = *store_->pendingAnnouncement();
-    return {{u"title"_s, pending.title},
-            {u"body"_s, pending.body},
-            {u"version"_s, pending.version.value_or(QString())}};
+    return {pending.title, pending.body, pending.version.value_or(QString())};
 }
 
 bool ShellViewModel::hasAnnouncedApp() const {
-    return !announcedApp().isEmpty();
+    return !announcedApp().id.isEmpty();
 }
 
-QVariantMap ShellViewModel::announcedApp() const {
+AppPresentation ShellViewModel::announcedApp() const {
     if (!hasPendingAnnouncement()) {
         return {};
     }
     const std::optional<AppManifestItem> app = nimbara::announcedApp(
         *store_->pendingAnnouncement(),
         ManifestPolicy::visibleApps(store_->manifest(), store_->includeBetaApps()));
-    return app ? appPresentation(*app, store_->locale()) : QVariantMap();
+    return app ? appPresentation(*app, store_->locale()) : AppPresentation();
 }
 
 bool ShellViewModel::hasError() const {

@@ -1,20 +1,21 @@
 #pragma once
 
+#include "ui/app_presentation.h"
+#include "ui/screen_records.h"
 #include "ui/store_view_model.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
-#include <QVariantMap>
 
 namespace nimbara {
 
 // The root view, shell and sidebar: whether onboarding replaces the shell, the sidebar's rows
 // and categories, the pending announcement, the one error message and the feedback sheet.
-class ShellViewModel : public StoreViewModel {
+class ShellViewModel : public nimbara::StoreViewModel {
     Q_OBJECT
-    // [{section, title, symbol, showsCount, opensSettings}] in sidebar order; `section` is the
-    // SidebarSection number the library takes; the settings row opens the settings window.
+    QML_ELEMENT
+    // SidebarRow values in sidebar order.
     Q_PROPERTY(QVariantList sections READ sections NOTIFY catalogChanged)
     Q_PROPERTY(int visibleAppCount READ visibleAppCount NOTIFY catalogChanged)
     Q_PROPERTY(QStringList categories READ categories NOTIFY catalogChanged)
@@ -23,11 +24,11 @@ class ShellViewModel : public StoreViewModel {
     Q_PROPERTY(bool hasPendingAnnouncement READ hasPendingAnnouncement NOTIFY announcementChanged)
     // A pending announcement, and no onboarding screen to cover.
     Q_PROPERTY(bool showsAnnouncement READ showsAnnouncement NOTIFY announcementChanged)
-    // {title, body, version} of the pending announcement (version empty when it has none).
-    Q_PROPERTY(QVariantMap announcement READ announcement NOTIFY announcementChanged)
+    // The texts of the pending announcement; empty without one.
+    Q_PROPERTY(nimbara::AnnouncementText announcement READ announcement NOTIFY announcementChanged)
     Q_PROPERTY(bool hasAnnouncedApp READ hasAnnouncedApp NOTIFY announcementChanged)
-    // appPresentation fields of the announced app; empty when it is not visible.
-    Q_PROPERTY(QVariantMap announcedApp READ announcedApp NOTIFY announcementChanged)
+    // The announced app; empty when it is not visible.
+    Q_PROPERTY(nimbara::AppPresentation announcedApp READ announcedApp NOTIFY announcementChanged)
     Q_PROPERTY(bool hasError READ hasError NOTIFY errorChanged)
     Q_PROPERTY(QString errorMessage READ errorMessage NOTIFY errorChanged)
     Q_PROPERTY(bool showingFeedbackSheet READ showingFeedbackSheet WRITE setShowingFeedbackSheet
@@ -43,9 +44,9 @@ public:
     bool onboardingComplete() const;
     bool hasPendingAnnouncement() const;
     bool showsAnnouncement() const;
-    QVariantMap announcement() const;
+    AnnouncementText announcement() const;
     bool hasAnnouncedApp() const;
-    QVariantMap announcedApp() const;
+    AppPresentation announcedApp() const;
     bool hasError() const;
     QString errorMessage() const;
     bool showingFeedbackSheet() const;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QtQmlIntegration>
 
 namespace nimbara {
 
@@ -11,6 +12,7 @@ namespace nimbara {
 // from QML) and re-reads it whenever the store or one of its watched fields changes.
 class StoreViewModel : public QObject {
     Q_OBJECT
+    QML_ANONYMOUS
     Q_PROPERTY(nimbara::LauncherStore* store READ store WRITE setStore NOTIFY storeChanged)
 
 public:

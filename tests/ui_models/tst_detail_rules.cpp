@@ -13,7 +13,7 @@ namespace {
 QStringList labelsOf(const QVariantList& rows) {
     QStringList labels;
     for (const QVariant& row : rows) {
-        labels.append(row.toMap().value(u"label"_s).toString());
+        labels.append(row.value<MetadataRow>().label);
     }
     return labels;
 }
@@ -31,9 +31,9 @@ void TestUiModels::primaryActionAndDetail_data() {
     AppManifestItem badDigest = live;
     badDigest.sha256 = QString(63, u'a');
     const PrimaryAction refresh{PrimaryActionKind::refreshCatalog, CopyKey::refreshCatalog,
-                                ButtonVariant::secondary, "arrow.clockwise"_L1, true};
+                                ButtonVariant::Secondary, "arrow.clockwise"_L1, true};
     const PrimaryAction install{PrimaryActionKind::install, CopyKey::installAction,
-                                ButtonVariant::primary, "arrow.down.circle"_L1, true};
+                                ButtonVariant::Primary, "arrow.down.circle"_L1, true};
     const QString preview = english(CopyKey::comingSoonTileStatus);
 
     QTest::newRow("preview") << comingSoonApp(u"soon"_s) << AppInstallState() << refresh << preview
@@ -43,17 +43,17 @@ void TestUiModels::primaryActionAndDetail_data() {
     QTest::newRow("installing") << live << AppInstallState::installing(0.5)
                                 << PrimaryAction{PrimaryActionKind::none,
                                                  CopyKey::installingAction,
-                                                 ButtonVariant::secondary,
+                                                 ButtonVariant::Secondary,
                                                  {},
                                                  false}
                                 << english(CopyKey::installingDetail) << false;
     QTest::newRow("installed") << live << AppInstallState::installed(u"1.0.0"_s)
                                << PrimaryAction{PrimaryActionKind::open, CopyKey::openAction,
-                                                ButtonVariant::primary, "play"_L1, true}
+                                                ButtonVariant::Primary, "play"_L1, true}
                                << english(CopyKey::installedDetail) << true;
     QTest::newRow("update available")
         << live << AppInstallState::updateAvailable(u"0.9"_s, u"1.0.0"_s)
-        << PrimaryAction{PrimaryActionKind::update, CopyKey::updateAction, ButtonVariant::primary,
+        << PrimaryAction{PrimaryActionKind::update, CopyKey::updateAction, ButtonVariant::Primary,
                          "arrow.triangle.2.circlepath"_L1, true}
         << english(CopyKey::updateDetail) << true;
     QTest::newRow("failed shows its message")
@@ -127,7 +127,7 @@ void TestUiModels::detailFollowsInstall() {
     detail.setStore(&store);
 
     QVERIFY(detail.hasApp());
-    QCOMPARE(detail.app().value(u"name"_s).toString(), u"Alpha"_s);
+    QCOMPARE(detail.app().name, u"Alpha"_s);
     QCOMPARE(detail.stateLine(), u"Not installed"_s);
     QCOMPARE(detail.primaryTitle(), english(CopyKey::installAction));
     QVERIFY(detail.showsMetadata());
@@ -156,7 +156,7 @@ void TestUiModels::detailFollowsInstall() {
     QTRY_COMPARE(s.fakes.workspace->opened.size(), 1);
 
     store.setSelectedAppID(u"soon"_s);
-    QCOMPARE(detail.app().value(u"id"_s).toString(), u"soon"_s);
+    QCOMPARE(detail.app().id, u"soon"_s);
     QVERIFY(!detail.showsMetadata());
     const int loads = s.fakes.manifestLoader->calls.size();
     detail.performPrimaryAction();

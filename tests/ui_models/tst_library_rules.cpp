@@ -27,7 +27,7 @@ QStringList tileIDs(LibraryViewModel& model) {
 } // namespace
 
 void TestUiModels::filteredApps_data() {
-    QTest::addColumn<int>("section");
+    QTest::addColumn<SidebarSection>("section");
     QTest::addColumn<bool>("includeBeta");
     QTest::addColumn<QStringList>("starters");
     QTest::addColumn<QStringList>("updatable");
@@ -35,7 +35,7 @@ void TestUiModels::filteredApps_data() {
     QTest::addColumn<QList<AppManifestItem>>("apps");
     QTest::addColumn<QStringList>("expected");
 
-    const int all = int(SidebarSection::allApps);
+    const SidebarSection all = SidebarSection::AllApps;
     const QList<AppManifestItem> notes{
         appWith(u"inkwell"_s, [](auto& a) { a.category = u"notes"_s; }),
         appWith(u"jot"_s,
@@ -80,26 +80,25 @@ void TestUiModels::filteredApps_data() {
                  publishedApp(u"old"_s, AppReleaseStatus::retired), comingSoonApp(u"soon"_s)}
         << QStringList{u"live"_s, u"soon"_s};
     QTest::newRow("selected: published starters, never previews")
-        << int(SidebarSection::selected) << true << QStringList{u"alpha"_s, u"soon"_s, u"missing"_s}
+        << SidebarSection::Selected << true << QStringList{u"alpha"_s, u"soon"_s, u"missing"_s}
         << QStringList() << QString()
         << QList{publishedApp(u"alpha"_s), comingSoonApp(u"soon"_s), publishedApp(u"gamma"_s)}
         << QStringList{u"alpha"_s};
     QTest::newRow("selected, searched")
-        << int(SidebarSection::selected) << true << QStringList{u"alpha"_s, u"beta"_s}
-        << QStringList() << u"BETA"_s << QList{publishedApp(u"alpha"_s), publishedApp(u"beta"_s)}
+        << SidebarSection::Selected << true << QStringList{u"alpha"_s, u"beta"_s} << QStringList()
+        << u"BETA"_s << QList{publishedApp(u"alpha"_s), publishedApp(u"beta"_s)}
         << QStringList{u"beta"_s};
     QTest::newRow("updates: update available only")
-        << int(SidebarSection::updates) << true << QStringList() << QStringList{u"beta"_s}
-        << QString()
+        << SidebarSection::Updates << true << QStringList() << QStringList{u"beta"_s} << QString()
         << QList{publishedApp(u"alpha"_s), publishedApp(u"beta"_s), comingSoonApp(u"soon"_s)}
         << QStringList{u"beta"_s};
     QTest::newRow("home lists nothing itself")
-        << int(SidebarSection::home) << true << QStringList() << QStringList() << QString()
+        << SidebarSection::Home << true << QStringList() << QStringList() << QString()
         << QList{publishedApp(u"alpha"_s)} << QStringList();
 }
 
 void TestUiModels::filteredApps() {
-    QFETCH(int, section);
+    QFETCH(SidebarSection, section);
     QFETCH(bool, includeBeta);
     QFETCH(QStringList, starters);
     QFETCH(QStringList, updatable);
@@ -156,9 +155,9 @@ void TestUiModels::tileStatusAndSymbol() {
 }
 
 void TestUiModels::libraryContent_data() {
-    QTest::addColumn<int>("section");
+    QTest::addColumn<SidebarSection>("section");
     QTest::addColumn<QList<AppManifestItem>>("apps");
-    QTest::addColumn<QString>("panel");
+    QTest::addColumn<LibraryPanel>("panel");
     QTest::addColumn<QStringList>("tiles");
     QTest::addColumn<QString>("subtitle");
     QTest::addColumn<QString>("sectionTitle");
@@ -171,39 +170,41 @@ void TestUiModels::libraryContent_data() {
     const auto readyCount = [](int n) {
         return english(CopyKey::homeSubtitleApps, {{u"count"_s, QString::number(n)}});
     };
-    const int home = int(SidebarSection::home);
+    const SidebarSection home = SidebarSection::Home;
 
-    QTest::newRow("empty catalog") << home << QList<AppManifestItem>() << u"emptyCatalog"_s
+    QTest::newRow("empty catalog") << home << QList<AppManifestItem>() << LibraryPanel::EmptyCatalog
                                    << QStringList() << noApps << QString() << QString();
     QTest::newRow("only retired is empty")
-        << home << QList{publishedApp(u"old"_s, AppReleaseStatus::retired)} << u"emptyCatalog"_s
-        << QStringList() << noApps << QString() << QString();
+        << home << QList{publishedApp(u"old"_s, AppReleaseStatus::retired)}
+        << LibraryPanel::EmptyCatalog << QStringList() << noApps << QString() << QString();
     QTest::newRow("previews only")
-        << home << QList{soon, comingSoonApp(u"later"_s)} << u"comingSoon"_s
+        << home << QList{soon, comingSoonApp(u"later"_s)} << LibraryPanel::ComingSoon
         << QStringList{u"soon"_s, u"later"_s} << noApps << QString() << QString();
-    QTest::newRow("one published app") << home << QList{soon, alpha} << u"firstPublishedApp"_s
-                                       << QStringList() << readyCount(1) << QString() << QString();
+    QTest::newRow("one published app")
+        << home << QList{soon, alpha} << LibraryPanel::FirstPublishedApp << QStringList()
+        << readyCount(1) << QString() << QString();
     QTest::newRow("several published apps")
-        << home << QList{alpha, soon, beta} << u"appSection"_s << QStringList{u"alpha"_s, u"beta"_s}
-        << readyCount(2) << english(CopyKey::publishedAppsTitle) << QString();
-    QTest::newRow("all apps") << int(SidebarSection::allApps) << QList{alpha, soon}
-                              << u"appSection"_s << QStringList{u"alpha"_s, u"soon"_s}
+        << home << QList{alpha, soon, beta} << LibraryPanel::AppSection
+        << QStringList{u"alpha"_s, u"beta"_s} << readyCount(2)
+        << english(CopyKey::publishedAppsTitle) << QString();
+    QTest::newRow("all apps") << SidebarSection::AllApps << QList{alpha, soon}
+                              << LibraryPanel::AppSection << QStringList{u"alpha"_s, u"soon"_s}
                               << readyCount(1) << english(CopyKey::allAppsTitle) << QString();
     QTest::newRow("selected without a published starter")
-        << int(SidebarSection::selected) << QList{soon} << u"appSection"_s << QStringList()
+        << SidebarSection::Selected << QList{soon} << LibraryPanel::AppSection << QStringList()
         << noApps << english(CopyKey::selectedAppsTitle) << english(CopyKey::noSelectedTitle);
     QTest::newRow("updates without an update")
-        << int(SidebarSection::updates) << QList{alpha} << u"appSection"_s << QStringList()
+        << SidebarSection::Updates << QList{alpha} << LibraryPanel::AppSection << QStringList()
         << readyCount(1) << english(CopyKey::updatesTitle) << english(CopyKey::noUpdatesTitle);
-    QTest::newRow("settings") << int(SidebarSection::settings) << QList{alpha} << u"emptyState"_s
-                              << QStringList() << readyCount(1) << QString()
-                              << english(CopyKey::noAppsTitle);
+    QTest::newRow("settings") << SidebarSection::Settings << QList{alpha}
+                              << LibraryPanel::EmptyState << QStringList() << readyCount(1)
+                              << QString() << english(CopyKey::noAppsTitle);
 }
 
 void TestUiModels::libraryContent() {
-    QFETCH(int, section);
+    QFETCH(SidebarSection, section);
     QFETCH(QList<AppManifestItem>, apps);
-    QFETCH(QString, panel);
+    QFETCH(LibraryPanel, panel);
     QFETCH(QStringList, tiles);
     QFETCH(QString, subtitle);
     QFETCH(QString, sectionTitle);
@@ -228,8 +229,8 @@ void TestUiModels::libraryContent() {
     if (!emptyTitle.isEmpty()) {
         QCOMPARE(model.emptyTitle(), emptyTitle);
     }
-    QCOMPARE(model.featured().value(u"id"_s).toString(),
-             panel == u"firstPublishedApp"_s ? u"alpha"_s : QString());
+    QCOMPARE(model.featured().id,
+             panel == LibraryPanel::FirstPublishedApp ? u"alpha"_s : QString());
 }
 
 void TestUiModels::homeIgnoresSearch() {
@@ -238,15 +239,15 @@ void TestUiModels::homeIgnoresSearch() {
     LibraryViewModel model;
     model.setStore(s.store.get());
     model.setSearchText(u"zzz"_s);
-    QCOMPARE(model.panel(), u"appSection"_s);
+    QCOMPARE(model.panel(), LibraryPanel::AppSection);
     QCOMPARE(tileIDs(model), (QStringList{u"alpha"_s, u"beta"_s}));
 
-    model.setSection(int(SidebarSection::allApps));
+    model.setSection(SidebarSection::AllApps);
     QCOMPARE(tileIDs(model), QStringList());
     QVERIFY(model.showsEmptyState());
     model.setSearchText(u" Beta"_s);
     QCOMPARE(tileIDs(model), QStringList{u"beta"_s});
-    model.setSection(int(SidebarSection::home));
+    model.setSection(SidebarSection::Home);
     QCOMPARE(tileIDs(model), (QStringList{u"alpha"_s, u"beta"_s}));
 
     model.chooseApp(u"beta"_s);
@@ -262,11 +263,11 @@ void TestUiModels::tileLabelsFollowStore() {
     featured.setStore(&store);
     LibraryViewModel all;
     all.setStore(&store);
-    all.setSection(int(SidebarSection::allApps));
+    all.setSection(SidebarSection::AllApps);
     const QModelIndex tile = all.apps()->index(0);
     QCOMPARE(tile.data(AppListModel::StatusSymbolRole).toString(), u"star.fill"_s);
     QCOMPARE(tile.data(AppListModel::AccessibleNameRole).toString(), u"Alpha, Not installed"_s);
-    QCOMPARE(featured.featured().value(u"installLabel"_s).toString(), u"Not installed"_s);
+    QCOMPARE(featured.featuredInstallLabel(), u"Not installed"_s);
 
     QSignalSpy tilesChanged(all.apps(), &QAbstractItemModel::dataChanged);
     const std::shared_ptr<Gate> gate = s.fakes.installer->hold(alpha.id);
@@ -275,11 +276,11 @@ void TestUiModels::tileLabelsFollowStore() {
     QCOMPARE(store.state(alpha).kind(), AppInstallState::Case::installing);
     const QString installing = store.state(alpha).label(NimbaraLocale::en);
     QCOMPARE(tile.data(AppListModel::TileStatusRole).toString(), installing);
-    QCOMPARE(featured.featured().value(u"installLabel"_s).toString(), installing);
+    QCOMPARE(featured.featuredInstallLabel(), installing);
 
     store.toggleStarterSelection(alpha);
     QCOMPARE(tile.data(AppListModel::StatusSymbolRole).toString(), u"star"_s);
     gate->open();
     QTRY_COMPARE(s.fakes.installer->finished, 1);
-    QCOMPARE(featured.featured().value(u"installLabel"_s).toString(), u"Installed 1.0.0"_s);
+    QCOMPARE(featured.featuredInstallLabel(), u"Installed 1.0.0"_s);
 }

@@ -87,10 +87,11 @@ void TestUiModels::shellCountsVisibleApps() {
     QCOMPARE(sections.size(), 5);
     QStringList titles;
     for (const QVariant& row : sections) {
-        const QVariantMap section = row.toMap();
-        titles.append(section.value(u"title"_s).toString());
-        QCOMPARE(section.value(u"showsCount"_s).toBool(), titles.size() == 2);
-        QCOMPARE(section.value(u"opensSettings"_s).toBool(), titles.size() == 5);
+        const auto section = row.value<SidebarRow>();
+        titles.append(section.title);
+        QCOMPARE(section.section, SidebarSections::allCases().at(titles.size() - 1));
+        QCOMPARE(section.showsCount, titles.size() == 2);
+        QCOMPARE(section.opensSettings, titles.size() == 5);
     }
     QCOMPARE(titles,
              (QStringList{english(CopyKey::sidebarHome), english(CopyKey::sidebarAllApps),
@@ -123,8 +124,8 @@ void TestUiModels::announcementWaitsForOnboarding() {
     store.setOnboardingComplete(true);
     QVERIFY(!changed.isEmpty());
     QVERIFY(shell.showsAnnouncement());
-    QCOMPARE(shell.announcement().value(u"title"_s).toString(), u"Meet alpha"_s);
-    QCOMPARE(shell.announcedApp().value(u"id"_s).toString(), u"alpha"_s);
+    QCOMPARE(shell.announcement().title, u"Meet alpha"_s);
+    QCOMPARE(shell.announcedApp().id, u"alpha"_s);
 
     shell.acknowledgeAnnouncement();
     QVERIFY(!shell.showsAnnouncement());
@@ -141,7 +142,7 @@ void TestUiModels::announcementOfHiddenApp() {
     shell.setStore(&store);
     QVERIFY(shell.showsAnnouncement());
     QVERIFY(!shell.hasAnnouncedApp());
-    QVERIFY(shell.announcedApp().isEmpty());
+    QVERIFY(shell.announcedApp().id.isEmpty());
 
     shell.openAnnouncedApp();
     QCOMPARE(store.selectedAppID(), std::optional(u"alpha"_s));
@@ -152,16 +153,16 @@ void TestUiModels::copyFollowsLocale() {
     ModelStore s;
     LauncherStore& store = s.start(catalogWith({}));
     CopyBridge copy(&store);
-    QCOMPARE(copy.texts()->value(u"ok"_s).toString(), english(CopyKey::ok));
-    QCOMPARE(copy.texts()->count(), CopyKeys::allCases().size());
+    QCOMPARE(copy.textMap().value(u"ok"_s).toString(), english(CopyKey::ok));
+    QCOMPARE(copy.textMap().size(), CopyKeys::allCases().size());
 
     QSignalSpy changed(&copy, &CopyBridge::textsChanged);
     store.setLocale(NimbaraLocale::de);
     QCOMPARE(changed.size(), 1);
-    QCOMPARE(copy.texts()->value(u"sidebarHome"_s).toString(),
+    QCOMPARE(copy.textMap().value(u"sidebarHome"_s).toString(),
              NimbaraCopy::text(CopyKey::sidebarHome, NimbaraLocale::de));
     QCOMPARE(
-        copy.fill(copy.texts()->value(u"appListSubtitle"_s).toString(), {{u"count"_s, 3}}),
+        copy.fill(copy.textMap().value(u"appListSubtitle"_s).toString(), {{u"count"_s, 3}}),
         NimbaraCopy::text(CopyKey::appListSubtitle, NimbaraLocale::de, {{u"count"_s, u"3"_s}}));
 }
 

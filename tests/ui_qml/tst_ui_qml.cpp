@@ -8,6 +8,7 @@
 #include "support/fake_collaborators.h"
 #include "support/temp_home.h"
 #include "text/nimbara_copy.h"
+#include "ui/application_actions.h"
 #include "ui/launcher_ui.h"
 #include "ui/symbol_glyphs.h"
 
@@ -55,14 +56,6 @@ void recordWarnings(QtMsgType type, const QMessageLogContext& context, const QSt
     }
 }
 
-// The application's actions object as the entry point hands it over.
-class AppActions : public QObject {
-    Q_OBJECT
-public:
-    int settingsWindowRequests = 0;
-    Q_INVOKABLE void showSettingsWindow() { ++settingsWindowRequests; }
-};
-
 LauncherAnnouncement announcementOf(const QString& appID) {
     LauncherAnnouncement announcement;
     announcement.id = u"announce-"_s + appID;
@@ -79,7 +72,7 @@ LauncherAnnouncement announcementOf(const QString& appID) {
 struct Launcher {
     FakeCollaborators fakes;
     std::unique_ptr<LauncherStore> store;
-    AppActions actions;
+    std::unique_ptr<ApplicationActions> actions;
     std::unique_ptr<QQmlApplicationEngine> engine;
     QQuickWindow* window = nullptr;
 
@@ -92,9 +85,9 @@ struct Launcher {
         }
         store = std::make_unique<LauncherStore>(fakes.wiring(catalog));
         store->setOnboardingComplete(onboardingComplete);
+        actions = std::make_unique<ApplicationActions>(*store);
         engine = std::make_unique<QQmlApplicationEngine>();
-        engine->rootContext()->setContextProperty(u"appName"_s, u"Nimbara"_s);
-        installLauncherUi(*engine, *store, &actions);
+        installLauncherUi(*engine, *store, *actions, u"Nimbara"_s);
         engine->load(QUrl(QString::fromLatin1(mainWindowUrl())));
         if (!engine->rootObjects().isEmpty()) {
             window = qobject_cast<QQuickWindow*>(engine->rootObjects().constFirst());
@@ -102,6 +95,7 @@ struct Launcher {
     }
     ~Launcher() {
         engine.reset(); // the screens go before the store they show
+        actions.reset();
     }
 
     // The item named `objectName` in the window's visual tree (popups included), or null.
@@ -172,6 +166,7 @@ private Q_SLOTS:
     void announcementNeverCoversOnboarding();
     void announcementOpenSelectsApp();
     void sidebarSettingsKeepsSection();
+    void detailButtonsReachStore();
     void tileSelectsAppAndShowsCompactDetail();
     void quickSwitchShortcutFromSearchField();
     void textsFollowLocale();
@@ -337,6 +332,7 @@ void TestUiQml::announcementOpenSelectsApp() {
 }
 
 void TestUiQml::sidebarSettingsKeepsSection() {
+    expectedWarnings().append(u"does not support raise()"_s); // the offscreen platform's notice
     Launcher launcher(catalogOf({publishedApp(u"alpha"_s)}));
     QVERIFY(launcher.window);
     QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
@@ -344,8 +340,48 @@ void TestUiQml::sidebarSettingsKeepsSection() {
     launcher.click(launcher.item(u"sidebarRow1"_s)); // all apps
     QCOMPARE(shell->property("selectedSection").toInt(), 1);
     launcher.click(launcher.item(u"sidebarRow4"_s)); // settings
-    QCOMPARE(launcher.actions.settingsWindowRequests, 1);
+    QVERIFY(launcher.actions->settingsWindow());
+    QVERIFY(launcher.actions->settingsWindow()->isVisible());
     QCOMPARE(shell->property("selectedSection").toInt(), 1);
+}
+
+// The detail column's own buttons, pressed with the mouse: install, then open, then remove
+// (confirmed in the alert) reach the store's collaborators.
+void TestUiQml::detailButtonsReachStore() {
+    const AppManifestItem alpha = publishedApp(u"alpha"_s);
+    Launcher launcher(catalogOf({alpha}));
+    QVERIFY(launcher.window);
+    QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
+    QQuickItem* detail = launcher.item(u"wideDetailView"_s);
+    QVERIFY(detail);
+    QQuickItem* primary = Launcher::findItem(detail, u"primaryActionButton"_s);
+    QVERIFY(primary);
+    QCOMPARE(primary->property("text").toString(),
+             NimbaraCopy::text(CopyKey::installAction, NimbaraLocale::en));
+
+    launcher.click(primary);
+    QTRY_COMPARE(launcher.fakes.installer->finished, 1);
+    QCOMPARE(launcher.fakes.installer->calls.size(), 1);
+    launcher.settle();
+    QCOMPARE(primary->property("text").toString(),
+             NimbaraCopy::text(CopyKey::openAction, NimbaraLocale::en));
+
+    launcher.click(primary);
+    QCOMPARE(launcher.fakes.workspace->opened.size(), 1);
+
+    QQuickItem* remove = Launcher::findItem(detail, u"removeButton"_s);
+    QVERIFY(remove && remove->isVisible());
+    launcher.click(remove);
+    QQuickItem* confirm = nullptr;
+    for (QObject* dialog : launcher.window->findChildren<QObject*>(u"removeConfirmation"_s)) {
+        if (dialog->property("visible").toBool()) {
+            confirm = dialog->findChild<QQuickItem*>(u"alertAcceptButton"_s);
+        }
+    }
+    QVERIFY2(confirm, "the removal is confirmed before anything is removed");
+    QVERIFY(launcher.fakes.uninstaller->requests.isEmpty());
+    launcher.click(confirm);
+    QTRY_COMPARE(launcher.fakes.uninstaller->requests.size(), 1);
 }
 
 void TestUiQml::tileSelectsAppAndShowsCompactDetail() {
@@ -401,7 +437,8 @@ void TestUiQml::textsFollowLocale() {
 void TestUiQml::symbolGlyphsExistInFont() {
     QStringList used;
     static const QRegularExpression literal(uR"re(\b(?:symbol|name):\s*"([a-z0-9.]+)")re"_s);
-    QDirIterator files(u":/qml"_s, {u"*.qml"_s}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator files(u":/qt/qml/Nimbara"_s, {u"*.qml"_s}, QDir::Files,
+                       QDirIterator::Subdirectories);
     while (files.hasNext()) {
         QFile file(files.next());
         QVERIFY(file.open(QIODevice::ReadOnly));

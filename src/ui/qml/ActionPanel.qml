@@ -1,17 +1,15 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The app's state on this computer and the one action that moves it on; progress while it
 // installs; the remove button (with confirmation) while it is installed.
 CardSurface {
     id: panel
 
-    property AppDetailViewModel detail
-    readonly property var app: detail ? detail.app : ({})
+    required property AppDetailViewModel detail
+    readonly property appPresentation app: detail.app
 
     implicitHeight: content.implicitHeight + 32
 
@@ -32,7 +30,7 @@ CardSurface {
                 Text {
                     width: parent.width
                     text: panel.detail ? panel.detail.stateLine : ""
-                    color: Theme.Palette.fg0
+                    color: Theme.fg0
                     font.pixelSize: 13
                     font.weight: Font.DemiBold
                     elide: Text.ElideRight
@@ -40,14 +38,14 @@ CardSurface {
                 Text {
                     width: parent.width
                     text: panel.detail ? panel.detail.actionDetail : ""
-                    color: Theme.Palette.fg3
+                    color: Theme.fg3
                     font.pixelSize: 12
                     wrapMode: Text.WordWrap
                 }
             }
             NimbaraButton {
                 objectName: "primaryActionButton"
-                variant: panel.detail ? panel.detail.primaryVariant : "primary"
+                variant: panel.detail ? panel.detail.primaryVariant : ButtonVariant.Primary
                 symbol: panel.detail ? panel.detail.primarySymbol : ""
                 text: panel.detail ? panel.detail.primaryTitle : ""
                 enabled: panel.detail !== null && panel.detail.primaryEnabled
@@ -65,7 +63,7 @@ CardSurface {
             background: Rectangle {
                 implicitHeight: 4
                 radius: 2
-                color: Theme.Palette.bg3
+                color: Theme.bg3
             }
             contentItem: Item {
                 implicitHeight: 4
@@ -73,7 +71,7 @@ CardSurface {
                     width: progressBar.visualPosition * parent.width
                     height: parent.height
                     radius: 2
-                    color: Theme.Palette.accent(panel.app.accent)
+                    color: Theme.accent(panel.app.accent)
                 }
             }
         }
@@ -84,7 +82,7 @@ CardSurface {
             Item { Layout.fillWidth: true }
             NimbaraButton {
                 objectName: "removeButton"
-                variant: "ghost"
+                variant: ButtonVariant.Ghost
                 symbol: "trash"
                 text: Copy.texts.removeAction
                 enabled: panel.detail !== null && panel.detail.removeEnabled

@@ -1,8 +1,7 @@
 import QtQuick
+import Nimbara
 import QtQuick.Controls.Basic
 import QtQuick.Templates as T
-import "design"
-import "design" as Theme
 
 // A modal alert over the window: a title, a message and one or two buttons. Accepting,
 // rejecting and Escape all close it.
@@ -24,7 +23,7 @@ Dialog {
 
     header: Text {
         text: alert.title
-        color: Theme.Palette.fg0
+        color: Theme.fg0
         font.pixelSize: 15
         font.weight: Font.DemiBold
         wrapMode: Text.WordWrap
@@ -34,7 +33,7 @@ Dialog {
 
     contentItem: Text {
         text: alert.message
-        color: Theme.Palette.fg1
+        color: Theme.fg1
         font.pixelSize: 13
         wrapMode: Text.WordWrap
     }
@@ -50,14 +49,14 @@ Dialog {
 
             NimbaraButton {
                 visible: alert.rejectText !== ""
-                variant: "secondary"
+                variant: ButtonVariant.Secondary
                 text: alert.rejectText
                 onClicked: alert.reject()
             }
             NimbaraButton {
                 objectName: "alertAcceptButton"
-                variant: alert.destructive ? "secondary" : "primary"
-                labelColor: alert.destructive ? Theme.Palette.destructive : Theme.Palette.ink
+                variant: alert.destructive ? ButtonVariant.Secondary : ButtonVariant.Primary
+                labelColor: alert.destructive ? Theme.destructive : Theme.ink
                 text: alert.acceptText
                 onClicked: alert.accept()
             }
@@ -66,9 +65,9 @@ Dialog {
 
     background: Rectangle {
         radius: 12
-        color: Theme.Palette.bg1
+        color: Theme.bg1
         border.width: 1
-        border.color: Theme.Palette.line2
+        border.color: Theme.line2
     }
 
     T.Overlay.modal: Rectangle {

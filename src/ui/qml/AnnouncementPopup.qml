@@ -1,7 +1,5 @@
 import QtQuick
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The announcement of a newly published app: its icon (or the logo when the app is not
 // visible), title, body and version, with dismiss and open buttons. Shown in a ModalOverlay,
@@ -9,9 +7,9 @@ import "design" as Theme
 Item {
     id: popup
 
-    property ShellViewModel shell
+    required property ShellViewModel shell
 
-    readonly property var announcement: shell ? shell.announcement : ({})
+    readonly property announcementText announcement: shell.announcement
 
     implicitWidth: 430
     implicitHeight: layout.implicitHeight + 48
@@ -32,7 +30,7 @@ Item {
                 height: 54
                 NimbaraAppIcon {
                     visible: popup.shell !== null && popup.shell.hasAnnouncedApp
-                    app: popup.shell ? popup.shell.announcedApp : ({})
+                    app: popup.shell.announcedApp
                     size: 54
                 }
                 NimbaraLogo {
@@ -47,12 +45,12 @@ Item {
 
                 AppBadge {
                     text: Copy.texts.announcementTitle
-                    color: Theme.Palette.lime
+                    color: Theme.lime
                 }
                 Text {
                     width: parent.width
                     text: popup.announcement.title || ""
-                    color: Theme.Palette.fg0
+                    color: Theme.fg0
                     font.family: Design.displayFamily
                     font.pixelSize: 24
                     font.weight: Font.DemiBold
@@ -61,7 +59,7 @@ Item {
                 Text {
                     width: parent.width
                     text: popup.announcement.body || ""
-                    color: Theme.Palette.fg2
+                    color: Theme.fg2
                     font.pixelSize: 13
                     lineHeightMode: Text.FixedHeight
                     lineHeight: 20
@@ -70,7 +68,7 @@ Item {
                 Text {
                     visible: text !== ""
                     text: popup.announcement.version || ""
-                    color: Theme.Palette.fg3
+                    color: Theme.fg3
                     font.family: Design.monoFamily
                     font.pixelSize: 11
                 }
@@ -82,13 +80,13 @@ Item {
             spacing: 10
 
             NimbaraButton {
-                variant: "secondary"
+                variant: ButtonVariant.Secondary
                 text: Copy.texts.announcementDismiss
                 onClicked: popup.shell.acknowledgeAnnouncement()
             }
             NimbaraButton {
                 objectName: "announcementOpenButton"
-                variant: "primary"
+                variant: ButtonVariant.Primary
                 symbol: "arrow.right"
                 symbolTrailing: true
                 text: Copy.texts.announcementOpenApp

@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The store's selected app in detail, or a note that nothing is selected.
 Rectangle {
@@ -10,11 +8,11 @@ Rectangle {
 
     readonly property alias viewModel: detailModel
 
-    color: Theme.Palette.bg0
+    color: Theme.bg0
 
     AppDetailViewModel {
         id: detailModel
-        store: launcherStore
+        store: Launcher.store
     }
 
     Column {
@@ -27,13 +25,13 @@ Rectangle {
             anchors.horizontalCenter: parent.horizontalCenter
             name: "square.grid.2x2"
             size: 30
-            color: Theme.Palette.fg3
+            color: Theme.fg3
         }
         Text {
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             text: Copy.texts.selectedAppEmptyTitle
-            color: Theme.Palette.fg0
+            color: Theme.fg0
             font.pixelSize: 13
             font.weight: Font.Medium
             wrapMode: Text.WordWrap
@@ -42,7 +40,7 @@ Rectangle {
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             text: Copy.texts.selectedAppEmptyBody
-            color: Theme.Palette.fg3
+            color: Theme.fg3
             font.pixelSize: 12
             wrapMode: Text.WordWrap
         }

@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // One app in the library grid: icon, status symbol, name, tagline, release badge and status.
 CardSurface {
@@ -20,7 +18,7 @@ CardSurface {
     signal clicked()
 
     cornerRadius: 10
-    color: area.containsMouse ? Theme.Palette.faded(Theme.Palette.bg3, area.pressed ? 0.75 : 1) : Theme.Palette.bg1
+    color: area.containsMouse ? Theme.faded(Theme.bg3, area.pressed ? 0.75 : 1) : Theme.bg1
     Accessible.role: Accessible.Button
     Accessible.name: accessibleName
     Accessible.onPressAction: tile.clicked()
@@ -48,14 +46,14 @@ CardSurface {
                 Layout.alignment: Qt.AlignTop
                 name: tile.statusSymbol
                 size: 16
-                color: Theme.Palette.accent(tile.statusAccent)
+                color: Theme.accent(tile.statusAccent)
             }
         }
         Text {
             Layout.fillWidth: true
             Layout.topMargin: 4
             text: tile.name
-            color: Theme.Palette.fg0
+            color: Theme.fg0
             font.pixelSize: 14
             font.weight: Font.DemiBold
             elide: Text.ElideRight
@@ -63,7 +61,7 @@ CardSurface {
         Text {
             Layout.fillWidth: true
             text: tile.tagline
-            color: Theme.Palette.fg2
+            color: Theme.fg2
             font.pixelSize: 12
             elide: Text.ElideRight
         }
@@ -73,12 +71,12 @@ CardSurface {
             spacing: 8
             AppBadge {
                 text: tile.releaseStatus
-                color: Theme.Palette.accent(tile.app.accent)
+                color: Theme.accent(tile.app.accent)
             }
             Text {
                 Layout.fillWidth: true
                 text: tile.tileStatus
-                color: Theme.Palette.fg3
+                color: Theme.fg3
                 font.pixelSize: 11
                 elide: Text.ElideRight
             }

@@ -1,7 +1,5 @@
 import QtQuick
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The three basics every library page ends with.
 CardSurface {
@@ -16,7 +14,7 @@ CardSurface {
 
         Text {
             text: Copy.texts.basicsTitle
-            color: Theme.Palette.fg0
+            color: Theme.fg0
             font.pixelSize: 13
             font.weight: Font.DemiBold
         }

@@ -1,7 +1,5 @@
 import QtQuick
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // Home when the catalog only has previews; the preview tiles follow below it.
 Column {
@@ -11,18 +9,18 @@ Column {
         spacing: 12
         StateIcon {
             symbol: "sparkles"
-            tint: Theme.Palette.amber
+            tint: Theme.amber
         }
         AppBadge {
             anchors.verticalCenter: parent.verticalCenter
             text: Copy.texts.statusComingSoon
-            color: Theme.Palette.amber
+            color: Theme.amber
         }
     }
     Text {
         width: parent.width
         text: Copy.texts.comingSoonTitle
-        color: Theme.Palette.fg0
+        color: Theme.fg0
         font.family: Design.displayFamily
         font.pixelSize: 20
         font.weight: Font.DemiBold
@@ -31,7 +29,7 @@ Column {
     Text {
         width: parent.width
         text: Copy.texts.comingSoonBody
-        color: Theme.Palette.fg2
+        color: Theme.fg2
         font.pixelSize: 13
         wrapMode: Text.WordWrap
     }

@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The app detail as a panel over the library in the compact layout, entering and leaving from
 // the trailing edge.
@@ -27,7 +25,7 @@ Item {
 
     Rectangle {
         anchors.fill: parent
-        color: Theme.Palette.bg0
+        color: Theme.bg0
     }
     // Nothing under the panel reacts while it is shown.
     MouseArea {
@@ -43,19 +41,19 @@ Item {
         Rectangle {
             Layout.fillWidth: true
             Layout.preferredHeight: 48
-            color: Theme.Palette.faded(Theme.Palette.bg0, 0.94)
+            color: Theme.faded(Theme.bg0, 0.94)
 
             Rectangle {
                 anchors.bottom: parent.bottom
                 width: parent.width
                 height: 1
-                color: Theme.Palette.line
+                color: Theme.line
             }
             NimbaraButton {
                 anchors.left: parent.left
                 anchors.leftMargin: 18
                 anchors.verticalCenter: parent.verticalCenter
-                variant: "ghost"
+                variant: ButtonVariant.Ghost
                 symbol: "chevron.left"
                 text: Copy.texts.topLibrary
                 onClicked: panel.dismissRequested()

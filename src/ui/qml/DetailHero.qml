@@ -1,15 +1,13 @@
 import QtQuick
 import QtQuick.Layouts
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // Who the app is: icon, name, tagline, category, release status and description.
 Column {
     id: hero
 
-    property AppDetailViewModel detail
-    readonly property var app: detail ? detail.app : ({})
+    required property AppDetailViewModel detail
+    readonly property appPresentation app: detail.app
 
     spacing: 14
 
@@ -30,7 +28,7 @@ Column {
             Text {
                 width: parent.width
                 text: hero.app.name || ""
-                color: Theme.Palette.fg0
+                color: Theme.fg0
                 font.family: Design.displayFamily
                 font.pixelSize: 30
                 font.weight: Font.DemiBold
@@ -39,7 +37,7 @@ Column {
             Text {
                 width: parent.width
                 text: hero.app.tagline || ""
-                color: Theme.Palette.fg2
+                color: Theme.fg2
                 font.pixelSize: 13
                 wrapMode: Text.WordWrap
             }
@@ -48,7 +46,7 @@ Column {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: hero.app.category || ""
-                    color: Theme.Palette.fg3
+                    color: Theme.fg3
                     font.family: Design.monoFamily
                     font.pixelSize: 10
                     font.weight: Font.Medium
@@ -57,7 +55,7 @@ Column {
                 }
                 AppBadge {
                     text: hero.app.releaseStatus || ""
-                    color: Theme.Palette.accent(hero.app.accent)
+                    color: Theme.accent(hero.app.accent)
                 }
             }
         }
@@ -66,7 +64,7 @@ Column {
     Text {
         width: parent.width
         text: hero.app.description || ""
-        color: Theme.Palette.fg2
+        color: Theme.fg2
         font.pixelSize: 13
         lineHeightMode: Text.FixedHeight
         lineHeight: 20

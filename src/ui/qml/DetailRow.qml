@@ -1,7 +1,6 @@
 import QtQuick
+import Nimbara
 import QtQuick.Layouts
-import "design"
-import "design" as Theme
 
 // One label and its value; the value can be selected for copying.
 RowLayout {
@@ -14,18 +13,18 @@ RowLayout {
         Layout.preferredWidth: 92
         Layout.alignment: Qt.AlignTop
         text: parent.label
-        color: Theme.Palette.fg3
+        color: Theme.fg3
         font.pixelSize: 12
         elide: Text.ElideRight
     }
     TextEdit {
         Layout.fillWidth: true
         text: parent.value
-        color: Theme.Palette.fg1
+        color: Theme.fg1
         font.pixelSize: 12
         readOnly: true
         selectByMouse: true
-        selectionColor: Theme.Palette.violet
+        selectionColor: Theme.violet
         wrapMode: TextEdit.WrapAnywhere
     }
 }

@@ -1,7 +1,5 @@
 import QtQuick
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // Home with an empty catalog: what the user has, a button to check for apps, what comes next.
 CardSurface {
@@ -20,12 +18,12 @@ CardSurface {
 
         StateIcon {
             symbol: "tray"
-            tint: Theme.Palette.lime
+            tint: Theme.lime
         }
         Text {
             width: parent.width
             text: Copy.texts.emptyTitle
-            color: Theme.Palette.fg0
+            color: Theme.fg0
             font.family: Design.displayFamily
             font.pixelSize: 20
             font.weight: Font.DemiBold
@@ -34,12 +32,12 @@ CardSurface {
         Text {
             width: parent.width
             text: Copy.texts.emptyBody
-            color: Theme.Palette.fg2
+            color: Theme.fg2
             font.pixelSize: 13
             wrapMode: Text.WordWrap
         }
         NimbaraButton {
-            variant: "primary"
+            variant: ButtonVariant.Primary
             symbol: "arrow.clockwise"
             text: Copy.texts.emptyPrimaryAction
             Accessible.name: Copy.texts.refreshCatalog

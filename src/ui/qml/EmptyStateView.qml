@@ -1,6 +1,5 @@
 import QtQuick
-import "design"
-import "design" as Theme
+import Nimbara
 
 // Shown where a list has nothing to show.
 CardSurface {
@@ -22,13 +21,13 @@ CardSurface {
             anchors.horizontalCenter: parent.horizontalCenter
             name: empty.symbol
             size: 26
-            color: Theme.Palette.fg3
+            color: Theme.fg3
         }
         Text {
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             text: empty.title
-            color: Theme.Palette.fg0
+            color: Theme.fg0
             font.pixelSize: 14
             font.weight: Font.DemiBold
             wrapMode: Text.WordWrap
@@ -37,7 +36,7 @@ CardSurface {
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             text: empty.body
-            color: Theme.Palette.fg2
+            color: Theme.fg2
             font.pixelSize: 13
             wrapMode: Text.WordWrap
         }

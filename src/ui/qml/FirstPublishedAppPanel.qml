@@ -1,22 +1,20 @@
 import QtQuick
 import QtQuick.Layouts
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // Home with exactly one published app: one card for it, acting as a button.
 CardSurface {
     id: card
 
-    // appPresentation fields plus installLabel.
-    property var app: ({})
+    property appPresentation app
+    property string installLabel
 
     signal chosen()
 
     implicitHeight: content.implicitHeight + 48
-    color: area.containsMouse ? Theme.Palette.bg3 : Theme.Palette.bg1
+    color: area.containsMouse ? Theme.bg3 : Theme.bg1
     Accessible.role: Accessible.Button
-    Accessible.name: app.name || ""
+    Accessible.name: app.name
     Accessible.onPressAction: card.chosen()
 
     MouseArea {
@@ -46,17 +44,17 @@ CardSurface {
                 spacing: 8
                 AppBadge {
                     text: Copy.texts.firstAppTitle
-                    color: Theme.Palette.lime
+                    color: Theme.lime
                 }
                 AppBadge {
                     text: card.app.releaseStatus || ""
-                    color: Theme.Palette.accent(card.app.accent)
+                    color: Theme.accent(card.app.accent)
                 }
             }
             Text {
                 width: parent.width
                 text: card.app.name || ""
-                color: Theme.Palette.fg0
+                color: Theme.fg0
                 font.family: Design.displayFamily
                 font.pixelSize: 22
                 font.weight: Font.DemiBold
@@ -65,20 +63,20 @@ CardSurface {
             Text {
                 width: parent.width
                 text: card.app.tagline || ""
-                color: Theme.Palette.fg1
+                color: Theme.fg1
                 font.pixelSize: 13
                 wrapMode: Text.WordWrap
             }
             Text {
                 width: parent.width
                 text: Copy.texts.firstAppBody
-                color: Theme.Palette.fg2
+                color: Theme.fg2
                 font.pixelSize: 13
                 wrapMode: Text.WordWrap
             }
             Text {
-                text: card.app.installLabel || ""
-                color: Theme.Palette.fg3
+                text: card.installLabel
+                color: Theme.fg3
                 font.family: Design.monoFamily
                 font.pixelSize: 11
             }

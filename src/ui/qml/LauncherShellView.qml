@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The working launcher: sidebar, top bar, library and app detail. Below 1040 wide the layout is
 // compact: a narrower sidebar and the detail as a panel sliding over the library.
@@ -12,7 +10,7 @@ Item {
     property ShellViewModel shell
     // View state, back to its start values whenever the shell is rebuilt.
     property string searchText: ""
-    property int selectedSection: 0
+    property int selectedSection: SidebarSection.Home
     property bool showCompactDetail: false
 
     readonly property bool compact: width < 1040
@@ -74,7 +72,7 @@ Item {
                         visible: !shellView.compact
                         Layout.preferredWidth: 1
                         Layout.fillHeight: true
-                        color: Theme.Palette.line
+                        color: Theme.line
                     }
                     AppDetailView {
                         objectName: "wideDetailView"

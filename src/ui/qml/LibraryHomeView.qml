@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Controls.Basic
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The library: a header, the section's content (a lifecycle panel on home, a grid of tiles
 // elsewhere) and the basics panel, as one scrolling page. The page is a GridView whose header
@@ -11,7 +9,7 @@ Item {
     id: libraryView
 
     property string searchText
-    property int section: 0
+    property int section: SidebarSection.Home
 
     // Run after an app was chosen (it is already the store's selected app).
     signal appSelected()
@@ -25,7 +23,7 @@ Item {
 
     LibraryViewModel {
         id: libraryModel
-        store: launcherStore
+        store: Launcher.store
         section: libraryView.section
         searchText: libraryView.searchText
     }
@@ -67,7 +65,7 @@ Item {
                 Text {
                     width: parent.width
                     text: libraryModel.greeting
-                    color: Theme.Palette.fg0
+                    color: Theme.fg0
                     font.family: Design.displayFamily
                     font.pixelSize: 28
                     font.weight: Font.DemiBold
@@ -76,7 +74,7 @@ Item {
                 Text {
                     width: parent.width
                     text: libraryModel.subtitle
-                    color: Theme.Palette.fg2
+                    color: Theme.fg2
                     font.pixelSize: 13
                     wrapMode: Text.WordWrap
                 }
@@ -86,10 +84,10 @@ Item {
                 width: parent.width
                 sourceComponent: {
                     switch (libraryModel.panel) {
-                    case "emptyCatalog": return emptyCatalogPanel
-                    case "comingSoon": return comingSoonPanel
-                    case "firstPublishedApp": return featuredPanel
-                    case "appSection": return appSectionHeader
+                    case LibraryPanel.EmptyCatalog: return emptyCatalogPanel
+                    case LibraryPanel.ComingSoon: return comingSoonPanel
+                    case LibraryPanel.FirstPublishedApp: return featuredPanel
+                    case LibraryPanel.AppSection: return appSectionHeader
                     default: return emptyStatePanel
                     }
                 }
@@ -152,6 +150,7 @@ Item {
         id: featuredPanel
         FirstPublishedAppPanel {
             app: libraryModel.featured
+            installLabel: libraryModel.featuredInstallLabel
             onChosen: libraryView.choose(libraryModel.featured.id)
         }
     }
@@ -166,7 +165,7 @@ Item {
                     id: title
                     anchors.left: parent.left
                     text: libraryModel.sectionTitle
-                    color: Theme.Palette.fg0
+                    color: Theme.fg0
                     font.pixelSize: 15
                     font.weight: Font.DemiBold
                 }
@@ -175,7 +174,7 @@ Item {
                     anchors.right: parent.right
                     anchors.baseline: title.baseline
                     text: libraryModel.sectionSubtitle
-                    color: Theme.Palette.fg3
+                    color: Theme.fg3
                     font.pixelSize: 12
                 }
             }

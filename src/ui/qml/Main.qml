@@ -1,32 +1,19 @@
 import QtQuick
+import Nimbara
 import QtQuick.Controls.Basic
-import "design"
-import "design" as Theme
 
-// The launcher's main window.
+// The launcher's main window. The stock controls' dark palette is set by the application,
+// from the same tokens.
 ApplicationWindow {
     id: window
 
-    title: appName
+    title: Launcher.appName
     width: 1060
     height: 720
     minimumWidth: 900
     minimumHeight: 620
     visible: true
-    color: Theme.Palette.bg0
-
-    // Dark colours for the stock controls (text fields, dialogs, scroll bars).
-    palette.window: Theme.Palette.bg0
-    palette.windowText: Theme.Palette.fg0
-    palette.base: Theme.Palette.bg2
-    palette.text: Theme.Palette.fg0
-    palette.button: Theme.Palette.bg3
-    palette.buttonText: Theme.Palette.fg0
-    palette.highlight: Theme.Palette.violet
-    palette.highlightedText: Theme.Palette.fg0
-    palette.placeholderText: Theme.Palette.fg3
-    palette.mid: Theme.Palette.line2
-    palette.dark: Theme.Palette.line2
+    color: Theme.bg0
 
     RootView {
         objectName: "rootView"

@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The app's bundle, version, system and feed details, then its tags.
 CardSurface {
@@ -21,7 +19,7 @@ CardSurface {
 
         Text {
             text: Copy.texts.detailsTitle
-            color: Theme.Palette.fg0
+            color: Theme.fg0
             font.pixelSize: 13
             font.weight: Font.DemiBold
         }
@@ -42,7 +40,7 @@ CardSurface {
                 delegate: AppBadge {
                     required property string modelData
                     text: modelData
-                    color: Theme.Palette.fg2
+                    color: Theme.fg2
                 }
             }
         }

@@ -1,6 +1,5 @@
 import QtQuick
-import "design"
-import "design" as Theme
+import Nimbara
 
 // Frames one piece of content above the window: a dimmer that swallows clicks, and the content
 // centred on it in a rounded, shadowed frame with a 28 margin. Fades in and out with `shown`;
@@ -70,7 +69,7 @@ Item {
         height: Math.min(overlay.content ? overlay.content.implicitHeight : 0,
                          overlay.height - 56)
         radius: 16
-        color: Theme.Palette.bg0
+        color: Theme.bg0
         clip: true
     }
 }

@@ -1,7 +1,6 @@
 import QtQuick
+import Nimbara
 import QtQuick.Layouts
-import "design"
-import "design" as Theme
 
 // A line of text led by a symbol, with an optional heading.
 RowLayout {
@@ -17,7 +16,7 @@ RowLayout {
         Layout.alignment: Qt.AlignTop
         name: note.symbol
         size: 16
-        color: Theme.Palette.lime
+        color: Theme.lime
     }
     Column {
         Layout.fillWidth: true
@@ -26,7 +25,7 @@ RowLayout {
             visible: note.title !== ""
             width: parent.width
             text: note.title
-            color: Theme.Palette.fg0
+            color: Theme.fg0
             font.pixelSize: 13
             font.weight: Font.DemiBold
             wrapMode: Text.WordWrap
@@ -34,7 +33,7 @@ RowLayout {
         Text {
             width: parent.width
             text: note.text
-            color: Theme.Palette.fg2
+            color: Theme.fg2
             font.pixelSize: 13
             wrapMode: Text.WordWrap
         }

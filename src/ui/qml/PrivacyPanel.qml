@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The app's privacy note.
 CardSurface {
@@ -23,21 +21,21 @@ CardSurface {
             Layout.alignment: Qt.AlignTop
             name: "lock.shield"
             size: 18
-            color: Theme.Palette.lime
+            color: Theme.lime
         }
         Column {
             Layout.fillWidth: true
             spacing: 4
             Text {
                 text: Copy.texts.privacyTitle
-                color: Theme.Palette.fg0
+                color: Theme.fg0
                 font.pixelSize: 13
                 font.weight: Font.DemiBold
             }
             Text {
                 width: parent.width
                 text: panel.detail ? (panel.detail.app.privacyNote || "") : ""
-                color: Theme.Palette.fg2
+                color: Theme.fg2
                 font.pixelSize: 12
                 lineHeightMode: Text.FixedHeight
                 lineHeight: 18

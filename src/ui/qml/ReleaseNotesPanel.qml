@@ -1,14 +1,12 @@
 import QtQuick
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // Every release note of the app, in catalog order.
 CardSurface {
     id: panel
 
     property AppDetailViewModel detail
-    readonly property color accent: Theme.Palette.accent(detail ? detail.app.accent : "")
+    readonly property color accent: Theme.accent(detail ? detail.app.accent : "")
 
     implicitHeight: content.implicitHeight + 32
 
@@ -21,7 +19,7 @@ CardSurface {
 
         Text {
             text: Copy.texts.recentUpdates
-            color: Theme.Palette.fg0
+            color: Theme.fg0
             font.pixelSize: 13
             font.weight: Font.DemiBold
         }
@@ -42,14 +40,14 @@ CardSurface {
                     }
                     Text {
                         text: modelData.date
-                        color: Theme.Palette.fg3
+                        color: Theme.fg3
                         font.pixelSize: 11
                     }
                 }
                 Text {
                     width: parent.width
                     text: modelData.text
-                    color: Theme.Palette.fg2
+                    color: Theme.fg2
                     font.pixelSize: 12
                     wrapMode: Text.WordWrap
                 }

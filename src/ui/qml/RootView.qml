@@ -1,7 +1,5 @@
 import QtQuick
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The main window's content: onboarding or the working shell, with the quick switcher, the
 // announcement popup, the feedback sheet and the error alert layered above it.
@@ -13,11 +11,11 @@ Rectangle {
     readonly property bool showsOnboarding: shellModel.requiresOnboarding
     readonly property alias shellModel: shellModel
 
-    color: Theme.Palette.bg0
+    color: Theme.bg0
 
     ShellViewModel {
         id: shellModel
-        store: launcherStore
+        store: Launcher.store
     }
 
     // Content layer. Switching between onboarding and shell fades the new content in.

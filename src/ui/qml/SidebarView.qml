@@ -1,8 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The sidebar: logo, the sections, the catalog's categories, and the feedback and quick
 // switcher buttons.
@@ -10,18 +8,18 @@ Rectangle {
     id: sidebar
 
     property ShellViewModel shell
-    property int selectedSection: 0
+    property int selectedSection: SidebarSection.Home
 
     signal sectionChosen(int section)
     signal quickSwitcherRequested()
 
-    color: Theme.Palette.bg1
+    color: Theme.bg1
 
     Rectangle {
         anchors.right: parent.right
         width: 1
         height: parent.height
-        color: Theme.Palette.line
+        color: Theme.line
     }
 
     ColumnLayout {
@@ -43,7 +41,7 @@ Rectangle {
             }
             Text {
                 text: Copy.texts.brand
-                color: Theme.Palette.fg0
+                color: Theme.fg0
                 font.family: Design.displayFamily
                 font.pixelSize: 17
                 font.weight: Font.Bold
@@ -64,7 +62,7 @@ Rectangle {
                 Layout.fillWidth: true
                 implicitHeight: 32
                 radius: 7
-                color: current ? Theme.Palette.bg3 : "transparent"
+                color: current ? Theme.bg3 : "transparent"
                 Accessible.role: Accessible.Button
                 Accessible.name: modelData.title
 
@@ -78,12 +76,12 @@ Rectangle {
                         Layout.preferredWidth: 16
                         name: row.modelData.symbol
                         size: 15
-                        color: row.current ? Theme.Palette.fg0 : Theme.Palette.fg1
+                        color: row.current ? Theme.fg0 : Theme.fg1
                     }
                     Text {
                         Layout.fillWidth: true
                         text: row.modelData.title
-                        color: row.current ? Theme.Palette.fg0 : Theme.Palette.fg1
+                        color: row.current ? Theme.fg0 : Theme.fg1
                         font.pixelSize: 13
                         font.weight: Font.Medium
                         elide: Text.ElideRight
@@ -91,7 +89,7 @@ Rectangle {
                     Text {
                         visible: row.modelData.showsCount
                         text: sidebar.shell ? sidebar.shell.visibleAppCount : ""
-                        color: Theme.Palette.fg3
+                        color: Theme.fg3
                         font.family: Design.monoFamily
                         font.pixelSize: 10
                     }
@@ -101,7 +99,7 @@ Rectangle {
                     anchors.fill: parent
                     onClicked: {
                         if (row.modelData.opensSettings)
-                            appActions.showSettingsWindow()
+                            Launcher.actions.showSettingsWindow()
                         else
                             sidebar.sectionChosen(row.modelData.section)
                     }
@@ -114,7 +112,7 @@ Rectangle {
             Layout.leftMargin: 10
             Layout.bottomMargin: 6
             text: Copy.texts.sidebarCategories
-            color: Theme.Palette.fg3
+            color: Theme.fg3
             font.pixelSize: 10
             font.weight: Font.Medium
             font.letterSpacing: 0.8
@@ -145,12 +143,12 @@ Rectangle {
                         width: 5
                         height: 5
                         radius: 2.5
-                        color: Theme.Palette.fg3
+                        color: Theme.fg3
                         anchors.verticalCenter: parent.verticalCenter
                     }
                     Text {
                         text: modelData
-                        color: Theme.Palette.fg2
+                        color: Theme.fg2
                         font.pixelSize: 13
                     }
                 }
@@ -159,7 +157,7 @@ Rectangle {
 
         NimbaraButton {
             Layout.fillWidth: true
-            variant: "secondary"
+            variant: ButtonVariant.Secondary
             symbol: "bubble.left.and.bubble.right"
             text: Copy.texts.sendFeedback
             onClicked: sidebar.shell.openFeedbackSheet()
@@ -167,7 +165,7 @@ Rectangle {
         NimbaraButton {
             Layout.fillWidth: true
             Layout.topMargin: 4
-            variant: "secondary"
+            variant: ButtonVariant.Secondary
             symbol: "command"
             text: Copy.texts.sidebarQuickSwitcher
             hint: Design.quickSwitchShortcutText

@@ -1,16 +1,15 @@
 import QtQuick
-import "design"
-import "design" as Theme
+import Nimbara
 
 // A symbol on a tinted rounded square, heading a panel.
 Rectangle {
     property string symbol
-    property color tint: Theme.Palette.lime
+    property color tint: Theme.lime
 
     implicitWidth: 46
     implicitHeight: 46
     radius: 12
-    color: Theme.Palette.faded(tint, 0.14)
+    color: Theme.faded(tint, 0.14)
 
     Symbol {
         anchors.centerIn: parent

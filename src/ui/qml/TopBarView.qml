@@ -1,9 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
-import Nimbara 1.0
-import "design"
-import "design" as Theme
+import Nimbara
 
 // The bar above the library: breadcrumb, search field and the quick-switch button. It owns the
 // quick switcher's keyboard shortcut for the whole window.
@@ -16,13 +14,13 @@ Rectangle {
     signal quickSwitcherRequested()
 
     implicitHeight: 56
-    color: Theme.Palette.faded(Theme.Palette.bg0, 0.72)
+    color: Theme.faded(Theme.bg0, 0.72)
 
     Rectangle {
         anchors.bottom: parent.bottom
         width: parent.width
         height: 1
-        color: Theme.Palette.line
+        color: Theme.line
     }
 
     RowLayout {
@@ -35,19 +33,19 @@ Rectangle {
             spacing: 6
             Text {
                 text: Copy.texts.topLibrary
-                color: Theme.Palette.fg2
+                color: Theme.fg2
                 font.pixelSize: 13
                 anchors.verticalCenter: parent.verticalCenter
             }
             Symbol {
                 name: "chevron.right"
                 size: 10
-                color: Theme.Palette.fg3
+                color: Theme.fg3
                 anchors.verticalCenter: parent.verticalCenter
             }
             Text {
                 text: Copy.texts.topCatalog
-                color: Theme.Palette.fg0
+                color: Theme.fg0
                 font.pixelSize: 13
                 anchors.verticalCenter: parent.verticalCenter
             }
@@ -59,9 +57,9 @@ Rectangle {
             Layout.preferredWidth: 260
             Layout.preferredHeight: 32
             radius: 7
-            color: Theme.Palette.bg2
+            color: Theme.bg2
             border.width: 1
-            border.color: Theme.Palette.line
+            border.color: Theme.line
 
             Symbol {
                 id: searchSymbol
@@ -70,7 +68,7 @@ Rectangle {
                 anchors.verticalCenter: parent.verticalCenter
                 name: "magnifyingglass"
                 size: 15
-                color: Theme.Palette.fg3
+                color: Theme.fg3
             }
             TextField {
                 id: searchField
@@ -85,9 +83,9 @@ Rectangle {
                 background: null
                 text: topBar.searchText
                 placeholderText: Copy.texts.topSearchApps
-                placeholderTextColor: Theme.Palette.fg3
-                color: Theme.Palette.fg0
-                selectionColor: Theme.Palette.violet
+                placeholderTextColor: Theme.fg3
+                color: Theme.fg0
+                selectionColor: Theme.violet
                 font.pixelSize: 13
                 onTextEdited: topBar.searchEdited(text)
                 // Where Ctrl+K is the platform's delete-to-end-of-line, a focused text field takes
@@ -102,7 +100,7 @@ Rectangle {
         }
 
         NimbaraButton {
-            variant: "secondary"
+            variant: ButtonVariant.Secondary
             symbol: "command"
             text: Copy.texts.topQuickSwitch
             hint: Design.quickSwitchShortcutText

@@ -1,13 +1,12 @@
 import QtQuick
-import Nimbara 1.0
-import "." as Theme
+import Nimbara
 
 // A small upper-case label on a tinted capsule.
 Item {
     id: badge
 
     property string text
-    property color color: Theme.Palette.fg2
+    property color color: Theme.fg2
 
     implicitWidth: label.implicitWidth + 16
     implicitHeight: 22
@@ -15,7 +14,7 @@ Item {
     Rectangle {
         anchors.fill: parent
         radius: 5
-        color: Theme.Palette.faded(badge.color, 0.14)
+        color: Theme.faded(badge.color, 0.14)
     }
     Text {
         id: label

@@ -1,5 +1,5 @@
 import QtQuick
-import "." as Theme
+import Nimbara
 
 // An app's icon: a rounded square with the app's accent gradient and shadow, showing the icon
 // image when it has loaded and the app's symbol otherwise (while loading, on failure, without
@@ -31,11 +31,11 @@ Item {
             ctx.reset()
             const s = icon.size
             const o = icon.shadowRoom
-            const start = Theme.Palette.accent(icon.accentName)
+            const start = Theme.accent(icon.accentName)
             const gradient = ctx.createLinearGradient(o, o, o + s, o + s)
             gradient.addColorStop(0, start)
-            gradient.addColorStop(1, Theme.Palette.gradientEnd(icon.accentName))
-            ctx.shadowColor = Theme.Palette.faded(start, 0.16)
+            gradient.addColorStop(1, Theme.gradientEnd(icon.accentName))
+            ctx.shadowColor = Theme.faded(start, 0.16)
             ctx.shadowBlur = 16
             ctx.shadowOffsetX = 0
             ctx.shadowOffsetY = 8
@@ -68,6 +68,6 @@ Item {
         name: icon.app && icon.app.symbolName ? icon.app.symbolName : ""
         size: 0.48 * icon.size
         font.weight: Font.DemiBold
-        color: Theme.Palette.symbolOnAccent(icon.accentName)
+        color: Theme.symbolOnAccent(icon.accentName)
     }
 }

@@ -1,23 +1,22 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Templates as T
-import Nimbara 1.0
-import "." as Theme
+import Nimbara
 
-// The launcher's button: "primary" (lime fill, ink label), "secondary" (bg3 fill, line2 border)
-// or "ghost" (no fill, no border). The fill is drawn at 0.75 while pressed.
+// The launcher's button: Primary (lime fill, ink label), Secondary (bg3 fill, line2 border)
+// or Ghost (no fill, no border). The fill is drawn at 0.75 while pressed.
 Button {
     id: control
 
-    property string variant: "primary"
+    property int variant: ButtonVariant.Primary
     property string symbol: ""
     property bool symbolTrailing: false
     // Shown on hover, e.g. the keyboard shortcut that does the same.
     property string hint: ""
-    property color labelColor: variant === "primary" ? Theme.Palette.ink : Theme.Palette.fg0
+    property color labelColor: variant === ButtonVariant.Primary ? Theme.ink : Theme.fg0
 
-    readonly property color fillColor: variant === "primary" ? Theme.Palette.lime
-                                       : variant === "secondary" ? Theme.Palette.bg3 : "transparent"
+    readonly property color fillColor: variant === ButtonVariant.Primary ? Theme.lime
+                                       : variant === ButtonVariant.Secondary ? Theme.bg3 : "transparent"
 
     implicitHeight: 34
     implicitWidth: Math.max(34, contentRow.implicitWidth + leftPadding + rightPadding)
@@ -62,9 +61,9 @@ Button {
     background: Rectangle {
         implicitHeight: 34
         radius: 8
-        color: control.variant === "ghost"
-               ? "transparent" : Theme.Palette.faded(control.fillColor, control.down ? 0.75 : 1)
-        border.width: control.variant === "ghost" ? 0 : 1
-        border.color: control.variant === "primary" ? Theme.Palette.lime : Theme.Palette.line2
+        color: control.variant === ButtonVariant.Ghost
+               ? "transparent" : Theme.faded(control.fillColor, control.down ? 0.75 : 1)
+        border.width: control.variant === ButtonVariant.Ghost ? 0 : 1
+        border.color: control.variant === ButtonVariant.Primary ? Theme.lime : Theme.line2
     }
 }

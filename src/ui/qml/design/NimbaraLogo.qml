@@ -1,5 +1,5 @@
 import QtQuick
-import "." as Theme
+import Nimbara
 
 // The launcher's mark: three concentric rounded squares, lime-to-violet around bg0.
 Canvas {
@@ -19,8 +19,8 @@ Canvas {
         ctx.reset()
         const s = size
         const gradient = ctx.createLinearGradient(0, 0, s, s)
-        gradient.addColorStop(0, Theme.Palette.lime)
-        gradient.addColorStop(1, Theme.Palette.violet)
+        gradient.addColorStop(0, Theme.lime)
+        gradient.addColorStop(1, Theme.violet)
         const square = (inset, radius, fill) => {
             ctx.fillStyle = fill
             ctx.beginPath()
@@ -28,7 +28,7 @@ Canvas {
             ctx.fill()
         }
         square(0, 0.22 * s, gradient)
-        square(0.22 * s, 0.10 * s, Theme.Palette.bg0)
+        square(0.22 * s, 0.10 * s, Theme.bg0)
         square(0.34 * s, 0.05 * s, gradient)
     }
 }

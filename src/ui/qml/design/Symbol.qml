@@ -1,6 +1,5 @@
 import QtQuick
-import Nimbara 1.0
-import "." as Theme
+import Nimbara
 
 // A system symbol, drawn as the glyph the symbol table gives its name.
 Text {
@@ -10,7 +9,7 @@ Text {
     text: Design.glyph(name)
     font.family: Design.symbolFamily
     font.pixelSize: size
-    color: Theme.Palette.fg0
+    color: Theme.fg0
     horizontalAlignment: Text.AlignHCenter
     verticalAlignment: Text.AlignVCenter
     Accessible.ignored: true
