@@ -50,7 +50,7 @@ QStringView german(CopyKey key) {
     case CopyKey::installingDetail:
         return u"Wird gerade installiert.";
     case CopyKey::installedDetail:
-        return u"Bereit zum Öffnen auf diesem Mac.";
+        return u"Bereit zum Öffnen auf diesem Computer.";
     case CopyKey::updateDetail:
         return u"Eine neuere Version ist bereit.";
     case CopyKey::sidebarHome:
@@ -88,8 +88,8 @@ QStringView german(CopyKey key) {
     case CopyKey::onboardingTitle:
         return u"Wähle aus, was du zuerst installieren möchtest";
     case CopyKey::onboardingLead:
-        return u"Wähle die Apps, die du auf diesem Mac haben möchtest. Den Rest kannst du später "
-               u"installieren.";
+        return u"Wähle die Apps, die du auf diesem Computer haben möchtest. Den Rest kannst du "
+               u"später installieren.";
     case CopyKey::onboardingSelectedCount:
         return u"{{count}} Apps ausgewählt";
     case CopyKey::onboardingContinue:
@@ -123,7 +123,7 @@ QStringView german(CopyKey key) {
         return u"Bereit zur Installation";
     case CopyKey::firstAppBody:
         return u"Öffne die App-Seite, um zu sehen, was sie macht, was sich geändert hat und was "
-               u"auf deinem Mac bleibt.";
+               u"auf deinem Computer bleibt.";
     case CopyKey::publishedAppsTitle:
         return u"Jetzt bereit";
     case CopyKey::appListSubtitle:
@@ -167,7 +167,7 @@ QStringView german(CopyKey key) {
     case CopyKey::version:
         return u"Version";
     case CopyKey::minimumMacOS:
-        return u"Minimale macOS-Version";
+        return u"Minimale Systemversion";
     case CopyKey::checksum:
         return u"Download-Prüfung";
     case CopyKey::checksumVerified:
@@ -237,7 +237,7 @@ QStringView german(CopyKey key) {
         return u"Diagnose";
     case CopyKey::feedbackDiagnosticsBody:
         return u"Nimbara sendet mit deiner Meldung grundlegende Angaben mit, etwa die "
-               u"macOS-Version, die Sprache und die ausgewählte App.";
+               u"Systemversion, die Sprache und die ausgewählte App.";
     case CopyKey::feedbackCancel:
         return u"Abbrechen";
     case CopyKey::feedbackSubmit:
@@ -265,14 +265,14 @@ QStringView german(CopyKey key) {
     case CopyKey::preferencesLaunchAtLogin:
         return u"Nimbara bei der Anmeldung starten";
     case CopyKey::preferencesLaunchAtLoginRequiresApproval:
-        return u"macOS verlangt, dass du Nimbara in den Anmeldeobjekten erlaubst, bevor es bei der "
-               u"Anmeldung starten kann.";
+        return u"Das System verlangt deine Zustimmung, bevor Nimbara bei der Anmeldung starten "
+               u"kann.";
     case CopyKey::preferencesLaunchAtLoginOpenSettings:
-        return u"Einstellungen für Anmeldeobjekte öffnen";
+        return u"Autostart-Einstellungen öffnen";
     case CopyKey::preferencesLaunchAtLoginError:
         return u"Der Start bei der Anmeldung konnte nicht geändert werden: {{reason}}";
     case CopyKey::preferencesShowInMenuBar:
-        return u"In der Menüleiste anzeigen";
+        return u"In der Systemleiste anzeigen";
     case CopyKey::preferencesIncludeBetaApps:
         return u"Alle verfügbaren Apps einbeziehen";
     case CopyKey::preferencesLanguage:
@@ -282,7 +282,7 @@ QStringView german(CopyKey key) {
     case CopyKey::preferencesReleaseReadiness:
         return u"App-Bereitschaft";
     case CopyKey::preferencesSigning:
-        return u"Nur Apps mit einem echten Mac-Download können installiert werden.";
+        return u"Nur Apps mit einem echten Download für dieses System können installiert werden.";
     case CopyKey::preferencesUpdateFeeds:
         return u"Updates erscheinen hier, sobald eine neue Version veröffentlicht wird.";
     case CopyKey::preferencesChecksums:
@@ -301,7 +301,7 @@ QStringView german(CopyKey key) {
     case CopyKey::uninstallSectionTitle:
         return u"Nimbara deinstallieren";
     case CopyKey::uninstallSectionBody:
-        return u"Entferne alle installierten Apps und Nimbara selbst von diesem Mac.";
+        return u"Entferne alle installierten Apps und Nimbara selbst von diesem Computer.";
     case CopyKey::uninstallDeleteDataToggle:
         return u"Auch App-Daten löschen";
     case CopyKey::uninstallEverythingAction:
@@ -310,7 +310,7 @@ QStringView german(CopyKey key) {
         return u"Nimbara und alle Apps deinstallieren?";
     case CopyKey::uninstallEverythingConfirmBody:
         return u"{{count}} Apps und Nimbara werden in den Papierkorb verschoben und Nimbara wird "
-               u"beendet. App-Daten bleiben auf diesem Mac.";
+               u"beendet. App-Daten bleiben auf diesem Computer.";
     case CopyKey::uninstallEverythingConfirmBodyWithData:
         return u"{{count}} Apps und Nimbara werden in den Papierkorb verschoben, ihre Daten werden "
                u"gelöscht und Nimbara wird beendet.";
@@ -336,12 +336,12 @@ QStringView german(CopyKey key) {
     case CopyKey::errorInstallFailed:
         return u"{{app}} konnte nicht installiert werden. {{reason}}";
     case CopyKey::errorNoBundle:
-        return u"Auf diesem Mac wurde kein App-Paket für {{app}} gefunden.";
+        return u"Auf diesem Computer wurde kein App-Paket für {{app}} gefunden.";
     case CopyKey::errorArchiveLayout:
         return u"Der Download muss genau eine App auf oberster Ebene enthalten.";
     case CopyKey::errorReinstallRequired:
-        return u"{{app}} auf diesem Mac stimmt nicht mehr mit dem überein, was Nimbara installiert "
-               u"hat. Installiere die App erneut über Nimbara.";
+        return u"{{app}} auf diesem Computer stimmt nicht mehr mit dem überein, was Nimbara "
+               u"installiert hat. Installiere die App erneut über Nimbara.";
     case CopyKey::codeValidationMissingTeamID:
         return u"Für diesen Nimbara-Build ist kein Signaturteam konfiguriert, daher können keine "
                u"Apps installiert werden.";
@@ -356,7 +356,7 @@ QStringView german(CopyKey key) {
     case CopyKey::codeValidationSigningIdentifierMismatch:
         return u"Die Signatur der App wurde für eine andere App erstellt.";
     case CopyKey::codeValidationNotDeveloperID:
-        return u"Die App ist nicht mit einer Apple Developer ID signiert.";
+        return u"Die App ist nicht mit einem anerkannten Entwicklerzertifikat signiert.";
     case CopyKey::codeValidationTeamMismatch:
         return u"Die App wurde von einem Team signiert, dem Nimbara nicht vertraut.";
     }

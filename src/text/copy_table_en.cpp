@@ -50,7 +50,7 @@ QStringView english(CopyKey key) {
     case CopyKey::installingDetail:
         return u"Installing now.";
     case CopyKey::installedDetail:
-        return u"Ready to open from this Mac.";
+        return u"Ready to open from this computer.";
     case CopyKey::updateDetail:
         return u"A newer version is ready.";
     case CopyKey::sidebarHome:
@@ -88,7 +88,7 @@ QStringView english(CopyKey key) {
     case CopyKey::onboardingTitle:
         return u"Choose what to install first";
     case CopyKey::onboardingLead:
-        return u"Pick the apps you want on this Mac. You can install the rest later.";
+        return u"Pick the apps you want on this computer. You can install the rest later.";
     case CopyKey::onboardingSelectedCount:
         return u"{{count}} apps selected";
     case CopyKey::onboardingContinue:
@@ -121,7 +121,8 @@ QStringView english(CopyKey key) {
     case CopyKey::firstAppTitle:
         return u"Ready to install";
     case CopyKey::firstAppBody:
-        return u"Open the app page to see what it does, what changed, and what stays on your Mac.";
+        return u"Open the app page to see what it does, what changed, and what stays on your "
+               u"computer.";
     case CopyKey::publishedAppsTitle:
         return u"Ready now";
     case CopyKey::appListSubtitle:
@@ -163,7 +164,7 @@ QStringView english(CopyKey key) {
     case CopyKey::version:
         return u"Version";
     case CopyKey::minimumMacOS:
-        return u"Minimum macOS";
+        return u"Minimum system version";
     case CopyKey::checksum:
         return u"Download check";
     case CopyKey::checksumVerified:
@@ -231,7 +232,7 @@ QStringView english(CopyKey key) {
     case CopyKey::feedbackDiagnosticsTitle:
         return u"Diagnostics";
     case CopyKey::feedbackDiagnosticsBody:
-        return u"Nimbara sends basic context with your report, such as the macOS version, the "
+        return u"Nimbara sends basic context with your report, such as the system version, the "
                u"language and the selected app.";
     case CopyKey::feedbackCancel:
         return u"Cancel";
@@ -260,13 +261,13 @@ QStringView english(CopyKey key) {
     case CopyKey::preferencesLaunchAtLogin:
         return u"Launch Nimbara at login";
     case CopyKey::preferencesLaunchAtLoginRequiresApproval:
-        return u"macOS needs you to approve Nimbara in Login Items before it can start at login.";
+        return u"The system needs you to approve Nimbara before it can start at login.";
     case CopyKey::preferencesLaunchAtLoginOpenSettings:
-        return u"Open Login Items settings";
+        return u"Open settings for apps that start at login";
     case CopyKey::preferencesLaunchAtLoginError:
         return u"Couldn't update launch at login: {{reason}}";
     case CopyKey::preferencesShowInMenuBar:
-        return u"Show in menu bar";
+        return u"Show in system tray";
     case CopyKey::preferencesIncludeBetaApps:
         return u"Include all available apps";
     case CopyKey::preferencesLanguage:
@@ -276,7 +277,7 @@ QStringView english(CopyKey key) {
     case CopyKey::preferencesReleaseReadiness:
         return u"App readiness";
     case CopyKey::preferencesSigning:
-        return u"Only apps with a real Mac download can be installed.";
+        return u"Only apps with a real download for this system can be installed.";
     case CopyKey::preferencesUpdateFeeds:
         return u"Updates appear here when a new version ships.";
     case CopyKey::preferencesChecksums:
@@ -294,7 +295,7 @@ QStringView english(CopyKey key) {
     case CopyKey::uninstallSectionTitle:
         return u"Uninstall Nimbara";
     case CopyKey::uninstallSectionBody:
-        return u"Remove all installed apps and Nimbara itself from this Mac.";
+        return u"Remove all installed apps and Nimbara itself from this computer.";
     case CopyKey::uninstallDeleteDataToggle:
         return u"Also delete app data";
     case CopyKey::uninstallEverythingAction:
@@ -303,7 +304,7 @@ QStringView english(CopyKey key) {
         return u"Uninstall Nimbara and all apps?";
     case CopyKey::uninstallEverythingConfirmBody:
         return u"{{count}} apps and Nimbara will be moved to the Trash, and Nimbara will quit. App "
-               u"data stays on this Mac.";
+               u"data stays on this computer.";
     case CopyKey::uninstallEverythingConfirmBodyWithData:
         return u"{{count}} apps and Nimbara will be moved to the Trash, their data will be "
                u"deleted, and Nimbara will quit.";
@@ -328,12 +329,12 @@ QStringView english(CopyKey key) {
     case CopyKey::errorInstallFailed:
         return u"Could not install {{app}}. {{reason}}";
     case CopyKey::errorNoBundle:
-        return u"No app bundle was found on this Mac for {{app}}.";
+        return u"No app bundle was found on this computer for {{app}}.";
     case CopyKey::errorArchiveLayout:
         return u"The download must contain exactly one app at its top level.";
     case CopyKey::errorReinstallRequired:
-        return u"{{app}} on this Mac no longer matches what Nimbara installed. Reinstall it from "
-               u"Nimbara.";
+        return u"{{app}} on this computer no longer matches what Nimbara installed. Reinstall it "
+               u"from Nimbara.";
     case CopyKey::codeValidationMissingTeamID:
         return u"This Nimbara build has no signing team configured, so apps cannot be installed.";
     case CopyKey::codeValidationUnreadableBundle:
@@ -347,7 +348,7 @@ QStringView english(CopyKey key) {
     case CopyKey::codeValidationSigningIdentifierMismatch:
         return u"The app's signature was made for a different app.";
     case CopyKey::codeValidationNotDeveloperID:
-        return u"The app is not signed with an Apple Developer ID.";
+        return u"The app is not signed with a recognized developer certificate.";
     case CopyKey::codeValidationTeamMismatch:
         return u"The app was signed by a team Nimbara does not trust.";
     }

@@ -50,7 +50,7 @@ QStringView polish(CopyKey key) {
     case CopyKey::installingDetail:
         return u"Trwa instalacja.";
     case CopyKey::installedDetail:
-        return u"Gotowa do otwarcia na tym Macu.";
+        return u"Gotowa do otwarcia na tym komputerze.";
     case CopyKey::updateDetail:
         return u"Nowsza wersja jest gotowa.";
     case CopyKey::sidebarHome:
@@ -88,8 +88,8 @@ QStringView polish(CopyKey key) {
     case CopyKey::onboardingTitle:
         return u"Wybierz, co zainstalować najpierw";
     case CopyKey::onboardingLead:
-        return u"Wybierz aplikacje, które chcesz mieć na tym Macu. Resztę możesz zainstalować "
-               u"później.";
+        return u"Wybierz aplikacje, które chcesz mieć na tym komputerze. Resztę możesz "
+               u"zainstalować później.";
     case CopyKey::onboardingSelectedCount:
         return u"{{count}} wybrane";
     case CopyKey::onboardingContinue:
@@ -123,7 +123,7 @@ QStringView polish(CopyKey key) {
         return u"Gotowa do instalacji";
     case CopyKey::firstAppBody:
         return u"Otwórz stronę aplikacji, aby zobaczyć, co robi, co się zmieniło i co zostaje na "
-               u"Twoim Macu.";
+               u"Twoim komputerze.";
     case CopyKey::publishedAppsTitle:
         return u"Już gotowe";
     case CopyKey::appListSubtitle:
@@ -166,7 +166,7 @@ QStringView polish(CopyKey key) {
     case CopyKey::version:
         return u"Wersja";
     case CopyKey::minimumMacOS:
-        return u"Minimalna wersja macOS";
+        return u"Minimalna wersja systemu";
     case CopyKey::checksum:
         return u"Weryfikacja pobierania";
     case CopyKey::checksumVerified:
@@ -234,7 +234,7 @@ QStringView polish(CopyKey key) {
     case CopyKey::feedbackDiagnosticsTitle:
         return u"Diagnostyka";
     case CopyKey::feedbackDiagnosticsBody:
-        return u"Nimbara dołącza do zgłoszenia podstawowe informacje, takie jak wersja macOS, "
+        return u"Nimbara dołącza do zgłoszenia podstawowe informacje, takie jak wersja systemu, "
                u"język i wybrana aplikacja.";
     case CopyKey::feedbackCancel:
         return u"Anuluj";
@@ -263,14 +263,14 @@ QStringView polish(CopyKey key) {
     case CopyKey::preferencesLaunchAtLogin:
         return u"Uruchamiaj Nimbarę po zalogowaniu";
     case CopyKey::preferencesLaunchAtLoginRequiresApproval:
-        return u"macOS wymaga zatwierdzenia Nimbary w elementach logowania, zanim będzie mogła "
-               u"uruchamiać się po zalogowaniu.";
+        return u"System wymaga zatwierdzenia Nimbary, zanim będzie mogła uruchamiać się po "
+               u"zalogowaniu.";
     case CopyKey::preferencesLaunchAtLoginOpenSettings:
-        return u"Otwórz ustawienia elementów logowania";
+        return u"Otwórz ustawienia autostartu";
     case CopyKey::preferencesLaunchAtLoginError:
         return u"Nie udało się zmienić uruchamiania po zalogowaniu: {{reason}}";
     case CopyKey::preferencesShowInMenuBar:
-        return u"Pokazuj na pasku menu";
+        return u"Pokazuj w zasobniku systemowym";
     case CopyKey::preferencesIncludeBetaApps:
         return u"Uwzględniaj wszystkie dostępne aplikacje";
     case CopyKey::preferencesLanguage:
@@ -280,7 +280,8 @@ QStringView polish(CopyKey key) {
     case CopyKey::preferencesReleaseReadiness:
         return u"Gotowość aplikacji";
     case CopyKey::preferencesSigning:
-        return u"Można instalować tylko aplikacje z prawdziwym plikiem do pobrania na Maca.";
+        return u"Można instalować tylko aplikacje z prawdziwym plikiem do pobrania dla tego "
+               u"systemu.";
     case CopyKey::preferencesUpdateFeeds:
         return u"Aktualizacje pojawiają się tutaj, gdy zostanie wydana nowa wersja.";
     case CopyKey::preferencesChecksums:
@@ -299,7 +300,7 @@ QStringView polish(CopyKey key) {
     case CopyKey::uninstallSectionTitle:
         return u"Odinstaluj Nimbarę";
     case CopyKey::uninstallSectionBody:
-        return u"Usuń z tego Maca wszystkie zainstalowane aplikacje oraz samą Nimbarę.";
+        return u"Usuń z tego komputera wszystkie zainstalowane aplikacje oraz samą Nimbarę.";
     case CopyKey::uninstallDeleteDataToggle:
         return u"Usuń również dane aplikacji";
     case CopyKey::uninstallEverythingAction:
@@ -308,7 +309,7 @@ QStringView polish(CopyKey key) {
         return u"Odinstalować Nimbarę i wszystkie aplikacje?";
     case CopyKey::uninstallEverythingConfirmBody:
         return u"{{count}} aplikacje i Nimbara zostaną przeniesione do kosza, a Nimbara się "
-               u"zamknie. Dane aplikacji pozostaną na tym Macu.";
+               u"zamknie. Dane aplikacji pozostaną na tym komputerze.";
     case CopyKey::uninstallEverythingConfirmBodyWithData:
         return u"{{count}} aplikacje i Nimbara zostaną przeniesione do kosza, ich dane zostaną "
                u"usunięte, a Nimbara się zamknie.";
@@ -333,12 +334,12 @@ QStringView polish(CopyKey key) {
     case CopyKey::errorInstallFailed:
         return u"Nie udało się zainstalować {{app}}. {{reason}}";
     case CopyKey::errorNoBundle:
-        return u"Nie znaleziono na tym Macu pakietu aplikacji {{app}}.";
+        return u"Nie znaleziono na tym komputerze pakietu aplikacji {{app}}.";
     case CopyKey::errorArchiveLayout:
         return u"Pobrany plik musi zawierać dokładnie jedną aplikację na najwyższym poziomie.";
     case CopyKey::errorReinstallRequired:
-        return u"Aplikacja {{app}} na tym Macu nie zgadza się już z tym, co zainstalowała Nimbara. "
-               u"Zainstaluj ją ponownie z Nimbary.";
+        return u"Aplikacja {{app}} na tym komputerze nie zgadza się już z tym, co zainstalowała "
+               u"Nimbara. Zainstaluj ją ponownie z Nimbary.";
     case CopyKey::codeValidationMissingTeamID:
         return u"Ta kompilacja Nimbary nie ma skonfigurowanego zespołu podpisującego, więc nie "
                u"można instalować aplikacji.";
@@ -353,7 +354,7 @@ QStringView polish(CopyKey key) {
     case CopyKey::codeValidationSigningIdentifierMismatch:
         return u"Podpis aplikacji został utworzony dla innej aplikacji.";
     case CopyKey::codeValidationNotDeveloperID:
-        return u"Aplikacja nie jest podpisana certyfikatem Apple Developer ID.";
+        return u"Aplikacja nie jest podpisana uznanym certyfikatem programisty.";
     case CopyKey::codeValidationTeamMismatch:
         return u"Aplikację podpisał zespół, któremu Nimbara nie ufa.";
     }

@@ -115,6 +115,21 @@ private Q_SLOTS:
         }
     }
 
+    // The launcher runs on Linux desktops, so no text names another vendor's computer or system.
+    void noOtherPlatformNamed_data() { wholeTable_data(); }
+
+    void noOtherPlatformNamed() {
+        static const QRegularExpression otherPlatform(
+            u"\\b(mac(a|u|iem|owi)?|macos|apple)\\b"_s,
+            QRegularExpression::CaseInsensitiveOption |
+                QRegularExpression::UseUnicodePropertiesOption);
+        QFETCH(CopyKey, key);
+        for (const L locale : NimbaraLocales::allCases()) {
+            const QString text = NimbaraCopy::templateFor(key, locale);
+            QVERIFY2(!otherPlatform.match(text).hasMatch(), qPrintable(text));
+        }
+    }
+
     void preferredLanguage_data() {
         QTest::addColumn<QByteArrayList>("environment"); // LANGUAGE, LC_ALL, LC_MESSAGES, LANG
         QTest::addColumn<std::optional<QString>>("identifier");
