@@ -84,6 +84,7 @@ private Q_SLOTS:
     void selectionAfterLoad();
     void duplicateAppIDKeepsFirst();
     void persistedStateSurvivesRestart();
+    void installRecordedWhileRevalidating();
     void overlappingLoadsFetchOnce();
 
     // tst_store_install.cpp

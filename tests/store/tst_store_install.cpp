@@ -3,6 +3,7 @@
 
 #include <QCoro/QCoroTask>
 #include <QDir>
+#include <QScopeGuard>
 
 using namespace nimbara;
 using namespace nimbara::test;
@@ -314,7 +315,8 @@ void TestStore::openWhileLookupRuns() {
     h.persistInstalledApp(kAlpha, u"1.0.0"_qs);
     LauncherStore& store = h.start(catalogWith({kAlpha}), true);
     QVERIFY(QDir(h.bundleURL(kAlpha).toLocalFile()).removeRecursively());
-    h.fakes.workspace->blockLookups();
+    h.fakes.workspace->latch.close();
+    const auto reopen = qScopeGuard([&] { h.fakes.workspace->latch.open(); });
 
     store.open(kAlpha); // returns while the worker waits in the lookup
     settle();
@@ -327,7 +329,7 @@ void TestStore::openWhileLookupRuns() {
         h.fakes.persistInstall(kAlpha.id, u"1.0.0"_qs, h.fakes.bundlePath(kAlpha.name));
     }
     const QByteArray preferences = readFile(h.fakes.preferencesPath);
-    h.fakes.workspace->release();
+    h.fakes.workspace->latch.open();
     finishWorkers();
 
     QVERIFY(h.fakes.workspace->opened.isEmpty());

@@ -5,10 +5,6 @@
 using namespace nimbara;
 using namespace nimbara::test;
 
-namespace {
-const QString kDesiredKey = u"nimbara.launchAtLoginDesired"_qs;
-} // namespace
-
 void TestStore::uninstallOneApp_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<bool>("installed");
@@ -110,7 +106,6 @@ void TestStore::uninstallEverything() {
         file.setBool(QString::fromLatin1(StoreKeys::onboardingComplete), true);
         file.setBool(QString::fromLatin1(StoreKeys::announcementBaselineEstablished), true);
         file.setStringArray(QString::fromLatin1(StoreKeys::seenAnnouncementIDs), {u"a1"_qs});
-        file.setBool(kDesiredKey, true);
         file.setBool(u"nimbara.other"_qs, true); // written by some other part of the launcher
         file.setBool(u"unrelated.flag"_qs, true);
     }
@@ -135,11 +130,9 @@ void TestStore::uninstallEverything() {
     QCOMPARE(store.state(charlie), AppInstallState::notInstalled());
     QVERIFY(store.installedAppURLs().isEmpty());
 
-    // Every key of the launcher goes; launch-at-login is switched off afterwards, which leaves
-    // its own key holding false.
-    const PreferencesStore file(h.fakes.preferencesPath);
-    QCOMPARE(file.keys(), (QStringList{kDesiredKey, u"unrelated.flag"_qs}));
-    QVERIFY(file.objectForKey(kDesiredKey) == PreferenceValue::boolean(false));
+    // Every key of the launcher goes, and launch-at-login is switched off.
+    QCOMPARE(PreferencesStore(h.fakes.preferencesPath).keys(), QStringList{u"unrelated.flag"_qs});
+    QVERIFY(!h.fakes.loginItemManager->desired);
     QCOMPARE(store.launchAtLoginState(), LoginItemState::disabled());
     QCOMPARE(h.fakes.uninstaller->selfTrashCalls, QList{h.fakes.launcherBundleURL});
     QVERIFY(!store.uninstallInProgress());

@@ -3,6 +3,7 @@
 
 #include <QCoro/QCoroTask>
 #include <QDir>
+#include <QScopeGuard>
 
 using namespace nimbara;
 using namespace nimbara::test;
@@ -313,4 +314,28 @@ void TestStore::overlappingLoadsFetchOnce() {
 
     h.loadManifest(); // after the first has ended, a load fetches again
     QCOMPARE(store.manifest(), second);
+}
+
+void TestStore::installRecordedWhileRevalidating() {
+    StoreHarness h;
+    h.persistInstalledApp(kAlpha, u"0.9.0"_qs);
+    // The old copy fails its check, which would clear its record if that record still stood.
+    h.fakes.codeValidator->reject(h.fakes.bundlePath(kAlpha.name),
+                                  std::make_exception_ptr(FakeError(u"bad"_qs, u"bad"_qs)));
+    h.fakes.codeValidator->latch.close();
+    const auto reopen = qScopeGuard([&] { h.fakes.codeValidator->latch.open(); });
+    LauncherStore& store = h.start(catalogWith({kAlpha}));
+
+    QCoro::Task<> restoring = store.loadStoredStateIfNeeded();
+    QTRY_COMPARE(h.fakes.codeValidator->calls().size(), 1); // the check waits at the latch
+    store.install(kAlpha);
+    QTRY_COMPARE(store.state(kAlpha), kInstalled);
+    h.fakes.codeValidator->latch.open();
+    QCoro::waitFor(restoring);
+
+    QCOMPARE(store.state(kAlpha), kInstalled);
+    QCOMPARE(store.installedAppURLs().value(kAlpha.id), h.bundleURL(kAlpha));
+    QCOMPARE(h.fakes.persistedVersions().value(kAlpha.id), u"1.0.0"_qs);
+    QCOMPARE(h.fakes.persistedPaths().value(kAlpha.id), h.fakes.bundlePath(kAlpha.name));
+    QVERIFY(!store.errorMessage());
 }

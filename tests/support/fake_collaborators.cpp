@@ -82,7 +82,7 @@ QCoro::Task<LauncherManifest> FakeManifestLoader::loadManifest(NimbaraLocale loc
 QCoro::Task<InstalledApp> FakeInstaller::install(AppManifestItem app,
                                                  std::optional<QUrl> existingInstallURL) {
     calls.append({app, existingInstallURL});
-    maxInFlight = std::max(maxInFlight, ++inFlight);
+    ++inFlight;
     if (const std::shared_ptr<Gate> gate = gates_.value(app.id)) {
         co_await *gate;
     }
@@ -140,17 +140,10 @@ void FakeCodeValidator::validate(const QUrl& appAt, const QString& expectedBundl
         calls_.append({appAt, expectedBundleID, expectedVersion});
         error = rejected_.value(QDir::cleanPath(appAt.toLocalFile()));
     }
+    latch.pass();
     if (error) {
         std::rethrow_exception(error);
     }
-}
-
-void FakeLoginItemManager::setDesired(bool enabled) {
-    desired = enabled;
-    if (preferences) {
-        preferences->setBool(QStringLiteral("nimbara.launchAtLoginDesired"), enabled);
-    }
-    currentState = enabled ? LoginItemState::enabled() : LoginItemState::disabled();
 }
 
 void FakeErrorReporter::report(const std::exception& error, const ErrorReportContext& context) {
@@ -158,11 +151,26 @@ void FakeErrorReporter::report(const std::exception& error, const ErrorReportCon
     reports.append({ours ? ours->description() : QString::fromUtf8(error.what()), context});
 }
 
-std::optional<QUrl> FakeWorkspace::urlForApplication(const QString& bundleIdentifier) const {
+void WorkerLatch::close() {
     QMutexLocker lock(&mutex_);
-    while (blocked_) {
-        released_.wait(&mutex_);
+    closed_ = true;
+}
+
+void WorkerLatch::open() {
+    QMutexLocker lock(&mutex_);
+    closed_ = false;
+    opened_.wakeAll();
+}
+
+void WorkerLatch::pass() const {
+    QMutexLocker lock(&mutex_);
+    while (closed_) {
+        opened_.wait(&mutex_);
     }
+}
+
+std::optional<QUrl> FakeWorkspace::urlForApplication(const QString& bundleIdentifier) const {
+    latch.pass();
     const auto found = applications.constFind(bundleIdentifier);
     return found == applications.cend() ? std::nullopt : std::optional(*found);
 }
@@ -180,7 +188,6 @@ FakeCollaborators::FakeCollaborators()
 LauncherStoreWiring FakeCollaborators::wiring(LauncherManifest manifest,
                                               bool loadStoredStateSynchronously) {
     preferences = std::make_shared<PreferencesStore>(preferencesPath);
-    loginItemManager->preferences = preferences;
 
     LauncherStoreWiring wiring;
     wiring.manifestLoader = manifestLoader;

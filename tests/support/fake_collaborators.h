@@ -53,6 +53,19 @@ public:
 void writeBundle(const QString& bundlePath, const QString& bundleIdentifier,
                  const QString& shortVersion);
 
+// A point where a substitute called on a worker thread waits while the test holds it closed.
+class WorkerLatch {
+public:
+    void close();
+    void open();
+    void pass() const; // waits while closed
+
+private:
+    mutable QMutex mutex_;
+    mutable QWaitCondition opened_;
+    bool closed_ = false;
+};
+
 // Each load answers what `catalog` and `error` hold when it is called (the error wins).
 class FakeManifestLoader : public ManifestLoading {
 public:
@@ -89,7 +102,6 @@ public:
     QHash<QString, InstalledApp> results;
     QList<Call> calls;
     int inFlight = 0;
-    int maxInFlight = 0;
     int finished = 0;
 
     QCoro::Task<InstalledApp> install(AppManifestItem app,
@@ -147,7 +159,7 @@ private:
     std::shared_ptr<Gate> nextGate_;
 };
 
-// May run on a worker thread, hence the lock.
+// Runs on a worker thread, hence the lock.
 class FakeCodeValidator : public InstalledCodeValidating {
 public:
     struct Call {
@@ -165,6 +177,7 @@ public:
         QMutexLocker lock(&mutex_);
         return calls_;
     }
+    WorkerLatch latch; // a validation waits here once it is recorded in calls()
 
     void validate(const QUrl& appAt, const QString& expectedBundleID,
                   const QString& expectedVersion) const override;
@@ -175,11 +188,9 @@ private:
     QHash<QString, std::exception_ptr> rejected_;
 };
 
-// Like the real manager, setDesired writes the wish to "nimbara.launchAtLoginDesired" of
-// `preferences` (when set) and the state follows the wish.
+// The state follows the wish given to setDesired.
 class FakeLoginItemManager : public LoginItemManaging {
 public:
-    std::shared_ptr<PreferencesStore> preferences;
     LoginItemState currentState = LoginItemState::disabled();
     bool desired = false;
     bool reconciledAfterLaunch = false;
@@ -192,7 +203,10 @@ public:
         reconciledAfterLaunch = reconciled;
     }
     void reconcile() override { ++reconcileCalls; }
-    void setDesired(bool enabled) override;
+    void setDesired(bool enabled) override {
+        desired = enabled;
+        currentState = enabled ? LoginItemState::enabled() : LoginItemState::disabled();
+    }
     void openApprovalSettings() override {}
 };
 
@@ -215,16 +229,7 @@ public:
     QHash<QString, QUrl> applications;
     QList<QUrl> opened;
 
-    // Later lookups wait until release() is called.
-    void blockLookups() {
-        QMutexLocker lock(&mutex_);
-        blocked_ = true;
-    }
-    void release() {
-        QMutexLocker lock(&mutex_);
-        blocked_ = false;
-        released_.wakeAll();
-    }
+    WorkerLatch latch; // lookups wait here
 
     std::optional<QUrl> urlForApplication(const QString& bundleIdentifier) const override;
     void openApplication(const QUrl& bundleURL) override {
@@ -233,9 +238,7 @@ public:
     }
 
 private:
-    mutable QMutex mutex_;
-    mutable QWaitCondition released_;
-    bool blocked_ = false;
+    QMutex mutex_;
 };
 
 class FakeSystemInformation : public SystemInformation {
@@ -270,7 +273,7 @@ public:
     std::shared_ptr<FakeSystemInformation> systemInformation =
         std::make_shared<FakeSystemInformation>();
 
-    // The preferences store of the last wiring (also the login-item manager's).
+    // The preferences store of the last wiring.
     std::shared_ptr<PreferencesStore> preferences;
 
     // A wiring with every substitute, English text and a preferences store newly read from
