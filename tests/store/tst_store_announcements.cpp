@@ -5,15 +5,9 @@ using namespace nimbara::test;
 
 namespace {
 
+// Only the id and the app matter to the store.
 LauncherAnnouncement announcement(const QString& id, const QString& appID) {
-    LauncherAnnouncement a;
-    a.id = id;
-    a.appId = appID;
-    a.appName = appID.toUpper();
-    a.kind = u"newApp"_qs;
-    a.title = u"New: "_qs + appID;
-    a.body = u"Now available."_qs;
-    return a;
+    return LauncherAnnouncement{id, appID, {}, {}, {}, {}, {}, {}};
 }
 
 LauncherManifest catalog(const QList<AppManifestItem>& apps,
