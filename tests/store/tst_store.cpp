@@ -3,6 +3,7 @@
 #include "support/temp_home.h"
 
 #include <QCoro/QCoroTask>
+#include <QFile>
 #include <QThreadPool>
 
 char* toString(const std::optional<QString>& text) {
@@ -76,6 +77,15 @@ QString textFor(CopyKey key, const QString& app, const QString& reason) {
         values.insert(u"reason"_qs, reason);
     }
     return NimbaraCopy::text(key, NimbaraLocale::en, values);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+std::exception_ptr offline() {
+    return std::make_exception_ptr(NetworkError(u"offline"_qs));
 }
 
 } // namespace nimbara::test

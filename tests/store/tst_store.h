@@ -49,6 +49,17 @@ void finishWorkers();
 // The English text of `key` for `app`.
 QString textFor(CopyKey key, const QString& app, const QString& reason = {});
 
+// The file as it is now, to compare with it later.
+QByteArray readFile(const QString& path);
+
+// A catalog load or submission that cannot reach its server.
+std::exception_ptr offline();
+
+inline const AppManifestItem kAlpha = publishedApp(QStringLiteral("alpha"));
+inline const AppManifestItem kBravo = publishedApp(QStringLiteral("bravo"));
+inline const AppInstallState kInstalled = AppInstallState::installed(QStringLiteral("1.0.0"));
+inline const AppInstallState kInstalling = AppInstallState::installing(0.04);
+
 } // namespace nimbara::test
 
 Q_DECLARE_METATYPE(nimbara::AppInstallState)
@@ -64,7 +75,6 @@ private Q_SLOTS:
     // tst_store_startup.cpp
     void revalidatesPersistedInstalls_data();
     void revalidatesPersistedInstalls();
-    void revalidationCoversOnlyCatalogApps();
     void storedStateLoadsOnce_data();
     void storedStateLoadsOnce();
     void refreshKeepsLastCatalogOnFailure();
@@ -74,21 +84,20 @@ private Q_SLOTS:
     void selectionAfterLoad();
     void duplicateAppIDKeepsFirst();
     void persistedStateSurvivesRestart();
+    void installRecordedWhileRevalidating();
     void overlappingLoadsFetchOnce();
 
     // tst_store_install.cpp
     void installPreconditions_data();
     void installPreconditions();
-    void installSucceeds();
-    void installFails_data();
-    void installFails();
-    void installsOfTwoAppsRunTogether();
-    void sameAppNeverInstalledTwice();
+    void installOutcome_data();
+    void installOutcome();
+    void oneInstallPerAppAtATime();
     void installOutlivesDestroyedStore_data();
     void installOutlivesDestroyedStore();
     void openInstalledApp_data();
     void openInstalledApp();
-    void otherOperationsRunWhileInstalling();
+    void reloadDuringInstall();
     void openWhileLookupRuns_data();
     void openWhileLookupRuns();
 

@@ -5,10 +5,33 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QMutexLocker>
 #include <stdexcept>
 
 namespace nimbara::test {
+
+namespace {
+
+// Literal on purpose: the keys are the file format that survives updates of the launcher.
+const QString kVersionsKey = QStringLiteral("nimbara.installedVersions");
+const QString kPathsKey = QStringLiteral("nimbara.installedPaths");
+
+QString freshFolder() {
+    static int counter = 0;
+    const QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty()) {
+        throw std::runtime_error("HOME is not set");
+    }
+    QString folder;
+    do {
+        folder = QDir(home).filePath(QStringLiteral("store-case-%1").arg(++counter));
+    } while (QFile::exists(folder));
+    if (!QDir().mkpath(folder)) {
+        throw std::runtime_error("cannot create a case folder");
+    }
+    return folder;
+}
+
+} // namespace
 
 void Gate::open() {
     open_ = true;
@@ -42,70 +65,34 @@ void writeBundle(const QString& bundlePath, const QString& bundleIdentifier,
     }
 }
 
-// --- FakeManifestLoader ----------------------------------------------------------------
-
-void FakeManifestLoader::setCatalog(LauncherManifest catalog) {
-    catalog_ = std::move(catalog);
-    error_ = nullptr;
-}
-
-void FakeManifestLoader::fail(std::exception_ptr error) {
-    error_ = std::move(error);
-}
-
-std::shared_ptr<Gate> FakeManifestLoader::holdNextLoad() {
-    nextGate_ = std::make_shared<Gate>();
-    return nextGate_;
-}
-
 QCoro::Task<LauncherManifest> FakeManifestLoader::loadManifest(NimbaraLocale locale) {
     calls.append(locale);
-    journal_->append(QStringLiteral("load"));
     // Decide the answer when the call arrives, as a request would be sent then.
-    const LauncherManifest catalog = catalog_;
-    const std::exception_ptr error = error_;
+    const LauncherManifest answer = catalog;
+    const std::exception_ptr failure = error;
     if (const std::shared_ptr<Gate> gate = std::exchange(nextGate_, nullptr)) {
         co_await *gate;
     }
-    ++finished;
-    if (error) {
-        std::rethrow_exception(error);
+    if (failure) {
+        std::rethrow_exception(failure);
     }
-    co_return catalog;
-}
-
-// --- FakeInstaller ---------------------------------------------------------------------
-
-std::shared_ptr<Gate> FakeInstaller::hold(const QString& appID) {
-    auto gate = std::make_shared<Gate>();
-    gates_.insert(appID, gate);
-    return gate;
-}
-
-void FakeInstaller::fail(const QString& appID, std::exception_ptr error) {
-    failures_.insert(appID, std::move(error));
-}
-
-void FakeInstaller::succeedWith(const QString& appID, InstalledApp result) {
-    results_.insert(appID, std::move(result));
+    co_return answer;
 }
 
 QCoro::Task<InstalledApp> FakeInstaller::install(AppManifestItem app,
                                                  std::optional<QUrl> existingInstallURL) {
     calls.append({app, existingInstallURL});
-    journal_->append(QStringLiteral("install ") + app.id);
-    maxInFlight = std::max(maxInFlight, ++inFlight);
+    ++inFlight;
     if (const std::shared_ptr<Gate> gate = gates_.value(app.id)) {
         co_await *gate;
     }
     --inFlight;
     ++finished;
-    journal_->append(QStringLiteral("installed ") + app.id);
-    if (const std::exception_ptr error = failures_.value(app.id)) {
-        std::rethrow_exception(error);
+    if (const std::exception_ptr failure = failures.value(app.id)) {
+        std::rethrow_exception(failure);
     }
-    if (results_.contains(app.id)) {
-        co_return results_.value(app.id);
+    if (results.contains(app.id)) {
+        co_return results.value(app.id);
     }
     const InstalledApp result{
         QUrl::fromLocalFile(QDir(installRoot_).filePath(app.name + QStringLiteral(".app"))),
@@ -114,91 +101,35 @@ QCoro::Task<InstalledApp> FakeInstaller::install(AppManifestItem app,
     co_return result;
 }
 
-// --- FakeUninstaller -------------------------------------------------------------------
-
-void FakeUninstaller::setProblems(const QString& appID, QStringList problems) {
-    problems_.insert(appID, std::move(problems));
-}
-
 QCoro::Task<AppRemovalOutcome> FakeUninstaller::removeApp(AppRemovalRequest request) {
     requests.append(request);
-    journal_->append(QStringLiteral("remove ") + request.appID);
     if (onRemove) {
         onRemove(request);
     }
-    AppRemovalOutcome outcome;
-    outcome.appID = request.appID;
-    outcome.problems = problems_.value(request.appID);
-    outcome.removedBundle = outcome.problems.isEmpty();
-    co_return outcome;
-}
-
-SelfTrashResult FakeUninstaller::trashSelf(const QUrl& bundleURL) {
-    selfTrashCalls.append(bundleURL);
-    journal_->append(QStringLiteral("trashSelf"));
-    return selfTrashResult;
-}
-
-// --- FakeEventSink ---------------------------------------------------------------------
-
-QList<LauncherOperationalEvent> FakeEventSink::eventsFor(const QString& appID) const {
-    QList<LauncherOperationalEvent> matching;
-    for (const LauncherOperationalEvent& event : events) {
-        if (event.appSlug == appID) {
-            matching.append(event);
-        }
-    }
-    return matching;
+    const QStringList found = problems.value(request.appID);
+    co_return AppRemovalOutcome{request.appID, found.isEmpty(), {}, found};
 }
 
 QCoro::Task<> FakeEventSink::recordEvent(LauncherOperationalEvent event) {
-    journal_->append(
-        QStringLiteral("event %1 %2").arg(event.eventType, event.appSlug.value_or(QString())));
     events.append(std::move(event));
+    if (error) {
+        std::rethrow_exception(error);
+    }
     co_return;
-}
-
-// --- FakeFeedbackClient ----------------------------------------------------------------
-
-void FakeFeedbackClient::respond(FeedbackSubmissionResponse response) {
-    response_ = std::move(response);
-    error_ = nullptr;
-}
-
-void FakeFeedbackClient::fail(std::exception_ptr error) {
-    error_ = std::move(error);
-}
-
-std::shared_ptr<Gate> FakeFeedbackClient::holdNextSubmission() {
-    nextGate_ = std::make_shared<Gate>();
-    return nextGate_;
 }
 
 QCoro::Task<FeedbackSubmissionResponse>
 FakeFeedbackClient::submitFeedback(FeedbackSubmissionRequest request, NimbaraLocale locale) {
     calls.append({request, locale});
-    journal_->append(QStringLiteral("feedback"));
-    const FeedbackSubmissionResponse response = response_;
-    const std::exception_ptr error = error_;
+    const FeedbackSubmissionResponse answer = response;
+    const std::exception_ptr failure = error;
     if (const std::shared_ptr<Gate> gate = std::exchange(nextGate_, nullptr)) {
         co_await *gate;
     }
-    if (error) {
-        std::rethrow_exception(error);
+    if (failure) {
+        std::rethrow_exception(failure);
     }
-    co_return response;
-}
-
-// --- FakeCodeValidator -----------------------------------------------------------------
-
-void FakeCodeValidator::reject(const QString& bundlePath, std::exception_ptr error) {
-    QMutexLocker lock(&mutex_);
-    rejected_.insert(QDir::cleanPath(bundlePath), std::move(error));
-}
-
-QList<FakeCodeValidator::Call> FakeCodeValidator::calls() const {
-    QMutexLocker lock(&mutex_);
-    return calls_;
+    co_return answer;
 }
 
 void FakeCodeValidator::validate(const QUrl& appAt, const QString& expectedBundleID,
@@ -209,120 +140,54 @@ void FakeCodeValidator::validate(const QUrl& appAt, const QString& expectedBundl
         calls_.append({appAt, expectedBundleID, expectedVersion});
         error = rejected_.value(QDir::cleanPath(appAt.toLocalFile()));
     }
+    latch.pass();
     if (error) {
         std::rethrow_exception(error);
     }
 }
 
-// --- FakeLoginItemManager --------------------------------------------------------------
-
-void FakeLoginItemManager::reconcile() {
-    ++reconcileCalls;
-    journal_->append(QStringLiteral("reconcile"));
-}
-
-void FakeLoginItemManager::setDesired(bool enabled) {
-    setDesiredCalls.append(enabled);
-    journal_->append(QStringLiteral("setDesired %1").arg(enabled ? u"true" : u"false"));
-    desired = enabled;
-    if (preferences) {
-        preferences->setBool(QStringLiteral("nimbara.launchAtLoginDesired"), enabled);
-    }
-    if (stateAfterSetDesired) {
-        currentState = stateAfterSetDesired(enabled);
-    }
-}
-
-// --- FakeErrorReporter -----------------------------------------------------------------
-
 void FakeErrorReporter::report(const std::exception& error, const ErrorReportContext& context) {
     const auto* ours = dynamic_cast<const Error*>(&error);
     reports.append({ours ? ours->description() : QString::fromUtf8(error.what()), context});
-    journal_->append(
-        QStringLiteral("report %1 %2")
-            .arg(context.value(QStringLiteral("flow")), context.value(QStringLiteral("app"))));
 }
 
-// --- FakeWorkspace ---------------------------------------------------------------------
-
-void FakeWorkspace::blockLookups() {
+void WorkerLatch::close() {
     QMutexLocker lock(&mutex_);
-    blocked_ = true;
+    closed_ = true;
 }
 
-void FakeWorkspace::release() {
+void WorkerLatch::open() {
     QMutexLocker lock(&mutex_);
-    blocked_ = false;
-    released_.wakeAll();
+    closed_ = false;
+    opened_.wakeAll();
+}
+
+void WorkerLatch::pass() const {
+    QMutexLocker lock(&mutex_);
+    while (closed_) {
+        opened_.wait(&mutex_);
+    }
 }
 
 std::optional<QUrl> FakeWorkspace::urlForApplication(const QString& bundleIdentifier) const {
-    QMutexLocker lock(&mutex_);
-    while (blocked_) {
-        released_.wait(&mutex_);
-    }
+    latch.pass();
     const auto found = applications.constFind(bundleIdentifier);
     return found == applications.cend() ? std::nullopt : std::optional(*found);
 }
-
-void FakeWorkspace::openApplication(const QUrl& bundleURL) {
-    QMutexLocker lock(&mutex_);
-    opened.append(bundleURL);
-}
-
-// --- FakeMainBundle --------------------------------------------------------------------
-
-std::optional<QVariant> FakeMainBundle::infoValue(const QString& key) const {
-    const auto found = info.constFind(key);
-    return found == info.cend() ? std::nullopt : std::optional(*found);
-}
-
-// --- FakeCollaborators -----------------------------------------------------------------
-
-namespace {
-QString freshFolder() {
-    static int counter = 0;
-    const QString home = qEnvironmentVariable("HOME");
-    if (home.isEmpty()) {
-        throw std::runtime_error("HOME is not set");
-    }
-    QString folder;
-    do {
-        folder = QDir(home).filePath(QStringLiteral("store-case-%1").arg(++counter));
-    } while (QFile::exists(folder));
-    if (!QDir().mkpath(folder)) {
-        throw std::runtime_error("cannot create a case folder");
-    }
-    return folder;
-}
-} // namespace
 
 FakeCollaborators::FakeCollaborators()
     : folder(freshFolder()),
       preferencesPath(QDir(folder).filePath(QStringLiteral("preferences.plist"))),
       installRoot(QDir(folder).filePath(QStringLiteral("Applications/Nimbara"))),
       launcherBundleURL(QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("Nimbara.app")))),
-      manifestLoader(std::make_shared<FakeManifestLoader>(journal)),
-      installer(std::make_shared<FakeInstaller>(journal, installRoot)),
-      uninstaller(std::make_shared<FakeUninstaller>(journal)),
-      eventSink(std::make_shared<FakeEventSink>(journal)),
-      feedbackClient(std::make_shared<FakeFeedbackClient>(journal)),
-      codeValidator(std::make_shared<FakeCodeValidator>()),
-      loginItemManager(std::make_shared<FakeLoginItemManager>(journal)),
-      errorReporter(std::make_shared<FakeErrorReporter>(journal)),
-      workspace(std::make_shared<FakeWorkspace>()),
-      systemInformation(std::make_shared<FakeSystemInformation>()),
-      mainBundle(std::make_shared<FakeMainBundle>()) {
+      installer(std::make_shared<FakeInstaller>(installRoot)) {
     QDir().mkpath(installRoot);
-    mainBundle->url = launcherBundleURL;
-    mainBundle->info.insert(QStringLiteral("CFBundleShortVersionString"), QStringLiteral("2.3.4"));
-    manifestLoader->setCatalog(SeedManifest::manifest());
+    manifestLoader->catalog = SeedManifest::manifest();
 }
 
 LauncherStoreWiring FakeCollaborators::wiring(LauncherManifest manifest,
                                               bool loadStoredStateSynchronously) {
     preferences = std::make_shared<PreferencesStore>(preferencesPath);
-    loginItemManager->preferences = preferences;
 
     LauncherStoreWiring wiring;
     wiring.manifestLoader = manifestLoader;
@@ -335,9 +200,8 @@ LauncherStoreWiring FakeCollaborators::wiring(LauncherManifest manifest,
     wiring.manifest = std::move(manifest);
     wiring.userDefaults = preferences;
     wiring.loadStoredStateSynchronously = loadStoredStateSynchronously;
-    wiring.quitHandler = [count = quitCount, journal = journal] {
+    wiring.quitHandler = [count = quitCount] {
         ++*count;
-        journal->append(QStringLiteral("quit"));
     };
     wiring.appBundleURLProvider = [url = launcherBundleURL] {
         return url;
@@ -345,7 +209,6 @@ LauncherStoreWiring FakeCollaborators::wiring(LauncherManifest manifest,
     wiring.errorReporter = errorReporter;
     wiring.workspace = workspace;
     wiring.systemInformation = systemInformation;
-    wiring.mainBundle = mainBundle;
     wiring.locale = NimbaraLocale::en;
     return wiring;
 }
@@ -357,28 +220,22 @@ QString FakeCollaborators::bundlePath(const QString& appName) const {
 void FakeCollaborators::persistInstall(const QString& appID, const QString& version,
                                        const QString& bundlePath) {
     PreferencesStore file(preferencesPath);
-    if (!version.isEmpty()) {
-        QMap<QString, QString> versions =
-            loadStringDictionary(file, QStringLiteral("nimbara.installedVersions"));
-        versions.insert(appID, version);
-        saveStringDictionary(file, QStringLiteral("nimbara.installedVersions"), versions);
-    }
+    QMap<QString, QString> versions = loadStringDictionary(file, kVersionsKey);
+    versions.insert(appID, version);
+    saveStringDictionary(file, kVersionsKey, versions);
     if (!bundlePath.isEmpty()) {
-        QMap<QString, QString> paths =
-            loadStringDictionary(file, QStringLiteral("nimbara.installedPaths"));
+        QMap<QString, QString> paths = loadStringDictionary(file, kPathsKey);
         paths.insert(appID, bundlePath);
-        saveStringDictionary(file, QStringLiteral("nimbara.installedPaths"), paths);
+        saveStringDictionary(file, kPathsKey, paths);
     }
 }
 
 QMap<QString, QString> FakeCollaborators::persistedVersions() const {
-    return loadStringDictionary(PreferencesStore(preferencesPath),
-                                QStringLiteral("nimbara.installedVersions"));
+    return loadStringDictionary(PreferencesStore(preferencesPath), kVersionsKey);
 }
 
 QMap<QString, QString> FakeCollaborators::persistedPaths() const {
-    return loadStringDictionary(PreferencesStore(preferencesPath),
-                                QStringLiteral("nimbara.installedPaths"));
+    return loadStringDictionary(PreferencesStore(preferencesPath), kPathsKey);
 }
 
 } // namespace nimbara::test

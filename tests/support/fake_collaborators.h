@@ -3,21 +3,17 @@
 // Substitutes for every collaborator of the launcher store. Each one records how it was called
 // and answers as the test scripted it; asynchronous operations can be held open at a Gate until
 // the test opens it, so that tests can look at the store while an operation is still waiting.
-// The substitutes of one FakeCollaborators (all but the code validator, which may run on a worker
-// thread) write to one shared journal, which lets a test check the order of calls across
-// collaborators.
 
 #include "contracts/collaborator_contracts.h"
 #include "core/error.h"
 #include "platform/app_workspace.h"
-#include "platform/main_bundle.h"
 #include "platform/preferences_store.h"
 #include "platform/system_information.h"
 #include "store/launcher_store.h"
 
+#include <QDir>
 #include <QHash>
-#include <QMutex>
-#include <QStringList>
+#include <QMutexLocker>
 #include <QWaitCondition>
 #include <coroutine>
 #include <exception>
@@ -26,10 +22,6 @@
 #include <vector>
 
 namespace nimbara::test {
-
-// The calls of all substitutes in the order they were made, e.g. "install alpha",
-// "event install_started alpha", "report install alpha".
-using Journal = std::shared_ptr<QStringList>;
 
 // A point where a substitute's operation waits until the test opens it. Waiters are resumed
 // from the event loop, as a real reply would arrive, not from inside open().
@@ -61,34 +53,40 @@ public:
 void writeBundle(const QString& bundlePath, const QString& bundleIdentifier,
                  const QString& shortVersion);
 
+// A point where a substitute called on a worker thread waits while the test holds it closed.
+class WorkerLatch {
+public:
+    void close();
+    void open();
+    void pass() const; // waits while closed
+
+private:
+    mutable QMutex mutex_;
+    mutable QWaitCondition opened_;
+    bool closed_ = false;
+};
+
+// Each load answers what `catalog` and `error` hold when it is called (the error wins).
 class FakeManifestLoader : public ManifestLoading {
 public:
-    explicit FakeManifestLoader(Journal journal) : journal_(std::move(journal)) {}
-
-    // Every later load returns `catalog`, until the next set or fail.
-    void setCatalog(LauncherManifest catalog);
-    // Every later load fails with `error`, until the next set or fail.
-    void fail(std::exception_ptr error);
-    // The next load waits at the returned gate before it answers.
-    std::shared_ptr<Gate> holdNextLoad();
-
+    LauncherManifest catalog;
+    std::exception_ptr error;
     QList<NimbaraLocale> calls;
-    int finished = 0;
+
+    // The next load waits at the returned gate before it answers.
+    std::shared_ptr<Gate> holdNextLoad() { return nextGate_ = std::make_shared<Gate>(); }
 
     QCoro::Task<LauncherManifest> loadManifest(NimbaraLocale locale) override;
 
 private:
-    Journal journal_;
-    LauncherManifest catalog_;
-    std::exception_ptr error_;
     std::shared_ptr<Gate> nextGate_;
 };
 
+// Installs fail with failures[id], else return results[id] (writing nothing); any other install
+// writes a real bundle at <installRoot>/<app name>.app with the catalog version.
 class FakeInstaller : public AppInstalling {
 public:
-    // `installRoot` is where successful installs place their bundle.
-    FakeInstaller(Journal journal, QString installRoot)
-        : journal_(std::move(journal)), installRoot_(std::move(installRoot)) {}
+    explicit FakeInstaller(QString installRoot) : installRoot_(std::move(installRoot)) {}
 
     struct Call {
         AppManifestItem app;
@@ -96,97 +94,74 @@ public:
     };
 
     // Installs of `appID` wait at the returned gate (one gate for every later install of it).
-    std::shared_ptr<Gate> hold(const QString& appID);
-    // Installs of `appID` fail with `error`.
-    void fail(const QString& appID, std::exception_ptr error);
-    // Installs of `appID` return `result` (and write no bundle). Unscripted installs write a
-    // real bundle at <installRoot>/<app name>.app with the catalog version.
-    void succeedWith(const QString& appID, InstalledApp result);
+    std::shared_ptr<Gate> hold(const QString& appID) {
+        return gates_[appID] = std::make_shared<Gate>();
+    }
 
+    QHash<QString, std::exception_ptr> failures;
+    QHash<QString, InstalledApp> results;
     QList<Call> calls;
     int inFlight = 0;
-    int maxInFlight = 0;
     int finished = 0;
 
     QCoro::Task<InstalledApp> install(AppManifestItem app,
                                       std::optional<QUrl> existingInstallURL) override;
 
 private:
-    Journal journal_;
     QString installRoot_;
     QHash<QString, std::shared_ptr<Gate>> gates_;
-    QHash<QString, std::exception_ptr> failures_;
-    QHash<QString, InstalledApp> results_;
 };
 
 class FakeUninstaller : public AppUninstalling {
 public:
-    explicit FakeUninstaller(Journal journal) : journal_(std::move(journal)) {}
-
-    // Removals of `appID` report these problems (none by default).
-    void setProblems(const QString& appID, QStringList problems);
-    // Called when a removal request arrives, before it is answered.
+    QHash<QString, QStringList> problems; // reported by removals of an app; none by default
+    // Called when a removal request arrives, before it is answered; what it throws escapes.
     std::function<void(const AppRemovalRequest&)> onRemove;
-
     QList<AppRemovalRequest> requests;
     QList<QUrl> selfTrashCalls;
     SelfTrashResult selfTrashResult = SelfTrashResult::trashed();
 
     QCoro::Task<AppRemovalOutcome> removeApp(AppRemovalRequest request) override;
-    SelfTrashResult trashSelf(const QUrl& bundleURL) override;
-
-private:
-    Journal journal_;
-    QHash<QString, QStringList> problems_;
+    SelfTrashResult trashSelf(const QUrl& bundleURL) override {
+        selfTrashCalls.append(bundleURL);
+        return selfTrashResult;
+    }
 };
 
+// Records every event; when `error` is set, also throws it, breaking the sink's promise.
 class FakeEventSink : public OperationalEventRecording {
 public:
-    explicit FakeEventSink(Journal journal) : journal_(std::move(journal)) {}
-
     QList<LauncherOperationalEvent> events;
-    // The events of one app, in order.
-    QList<LauncherOperationalEvent> eventsFor(const QString& appID) const;
+    std::exception_ptr error;
 
     QCoro::Task<> recordEvent(LauncherOperationalEvent event) override;
-
-private:
-    Journal journal_;
 };
 
+// Each submission answers what `response` and `error` hold when it is called (the error wins).
 class FakeFeedbackClient : public FeedbackReporting {
 public:
-    explicit FakeFeedbackClient(Journal journal) : journal_(std::move(journal)) {}
-
     struct Call {
         FeedbackSubmissionRequest request;
         NimbaraLocale locale;
     };
 
-    // Every later submission answers `response`.
-    void respond(FeedbackSubmissionResponse response);
-    // Every later submission fails with `error`.
-    void fail(std::exception_ptr error);
-    // The next submission waits at the returned gate before it answers.
-    std::shared_ptr<Gate> holdNextSubmission();
-
+    FeedbackSubmissionResponse response;
+    std::exception_ptr error;
     QList<Call> calls;
+
+    // The next submission waits at the returned gate before it answers.
+    std::shared_ptr<Gate> holdNextSubmission() { return nextGate_ = std::make_shared<Gate>(); }
 
     QCoro::Task<FeedbackSubmissionResponse> submitFeedback(FeedbackSubmissionRequest request,
                                                            NimbaraLocale locale) override;
 
 private:
-    Journal journal_;
-    FeedbackSubmissionResponse response_;
-    std::exception_ptr error_;
     std::shared_ptr<Gate> nextGate_;
 };
 
+// Runs on a worker thread, hence the lock.
 class FakeCodeValidator : public InstalledCodeValidating {
 public:
-    // Not journalled: a validation may run on a worker thread.
-    FakeCodeValidator() = default;
-
     struct Call {
         QUrl appAt;
         QString expectedBundleID;
@@ -194,8 +169,15 @@ public:
     };
 
     // Validating the bundle at `bundlePath` fails with `error`; every other bundle passes.
-    void reject(const QString& bundlePath, std::exception_ptr error);
-    QList<Call> calls() const;
+    void reject(const QString& bundlePath, std::exception_ptr error) {
+        QMutexLocker lock(&mutex_);
+        rejected_.insert(QDir::cleanPath(bundlePath), std::move(error));
+    }
+    QList<Call> calls() const {
+        QMutexLocker lock(&mutex_);
+        return calls_;
+    }
+    WorkerLatch latch; // a validation waits here once it is recorded in calls()
 
     void validate(const QUrl& appAt, const QString& expectedBundleID,
                   const QString& expectedVersion) const override;
@@ -206,20 +188,13 @@ private:
     QHash<QString, std::exception_ptr> rejected_;
 };
 
+// The state follows the wish given to setDesired.
 class FakeLoginItemManager : public LoginItemManaging {
 public:
-    explicit FakeLoginItemManager(Journal journal) : journal_(std::move(journal)) {}
-
-    // Like the real manager, setDesired writes the wish to "nimbara.launchAtLoginDesired" of
-    // this preferences store (when set).
-    std::shared_ptr<PreferencesStore> preferences;
     LoginItemState currentState = LoginItemState::disabled();
-    // The state after setDesired(enabled) is the given one; unset leaves the state as it is.
-    std::function<LoginItemState(bool enabled)> stateAfterSetDesired;
     bool desired = false;
     bool reconciledAfterLaunch = false;
     int reconcileCalls = 0;
-    QList<bool> setDesiredCalls;
 
     LoginItemState state() const override { return currentState; }
     bool desiredEnabled() const override { return desired; }
@@ -227,18 +202,16 @@ public:
     void setHasReconciledAfterLaunch(bool reconciled) override {
         reconciledAfterLaunch = reconciled;
     }
-    void reconcile() override;
-    void setDesired(bool enabled) override;
+    void reconcile() override { ++reconcileCalls; }
+    void setDesired(bool enabled) override {
+        desired = enabled;
+        currentState = enabled ? LoginItemState::enabled() : LoginItemState::disabled();
+    }
     void openApprovalSettings() override {}
-
-private:
-    Journal journal_;
 };
 
 class FakeErrorReporter : public ErrorReporting {
 public:
-    explicit FakeErrorReporter(Journal journal) : journal_(std::move(journal)) {}
-
     struct Report {
         QString description; // Error::description(), or what() for other exceptions
         ErrorReportContext context;
@@ -246,45 +219,32 @@ public:
     QList<Report> reports;
 
     void report(const std::exception& error, const ErrorReportContext& context) override;
-
-private:
-    Journal journal_;
 };
 
-// Called on a worker thread, so not journalled. Tests read `opened` once the store's open has
-// come back to the main thread, and set `applications` before it starts.
+// Called on a worker thread. Tests read `opened` once the store's open has come back to the
+// main thread, and set `applications` before it starts.
 class FakeWorkspace : public AppWorkspace {
 public:
     // What urlForApplication answers, by bundle identifier (none when absent).
     QHash<QString, QUrl> applications;
     QList<QUrl> opened;
 
-    // Later lookups wait until release() is called.
-    void blockLookups();
-    void release();
+    WorkerLatch latch; // lookups wait here
 
     std::optional<QUrl> urlForApplication(const QString& bundleIdentifier) const override;
-    void openApplication(const QUrl& bundleURL) override;
+    void openApplication(const QUrl& bundleURL) override {
+        QMutexLocker lock(&mutex_);
+        opened.append(bundleURL);
+    }
 
 private:
-    mutable QMutex mutex_;
-    mutable QWaitCondition released_;
-    bool blocked_ = false;
+    QMutex mutex_;
 };
 
 class FakeSystemInformation : public SystemInformation {
 public:
     OperatingSystemVersion version{14, 5, 0};
     OperatingSystemVersion runningSystemVersion() const override { return version; }
-};
-
-class FakeMainBundle : public MainBundle {
-public:
-    QUrl url;
-    QHash<QString, QVariant> info;
-
-    QUrl bundleURL() const override { return url; }
-    std::optional<QVariant> infoValue(const QString& key) const override;
 };
 
 // One set of substitutes over a fresh folder of the temporary home, holding the preferences
@@ -294,26 +254,26 @@ class FakeCollaborators {
 public:
     FakeCollaborators();
 
-    Journal journal = std::make_shared<QStringList>();
     QString folder;
     QString preferencesPath;
     QString installRoot; // <folder>/Applications/Nimbara
     QUrl launcherBundleURL;
     std::shared_ptr<int> quitCount = std::make_shared<int>(0);
 
-    std::shared_ptr<FakeManifestLoader> manifestLoader;
+    std::shared_ptr<FakeManifestLoader> manifestLoader = std::make_shared<FakeManifestLoader>();
     std::shared_ptr<FakeInstaller> installer;
-    std::shared_ptr<FakeUninstaller> uninstaller;
-    std::shared_ptr<FakeEventSink> eventSink;
-    std::shared_ptr<FakeFeedbackClient> feedbackClient;
-    std::shared_ptr<FakeCodeValidator> codeValidator;
-    std::shared_ptr<FakeLoginItemManager> loginItemManager;
-    std::shared_ptr<FakeErrorReporter> errorReporter;
-    std::shared_ptr<FakeWorkspace> workspace;
-    std::shared_ptr<FakeSystemInformation> systemInformation;
-    std::shared_ptr<FakeMainBundle> mainBundle;
+    std::shared_ptr<FakeUninstaller> uninstaller = std::make_shared<FakeUninstaller>();
+    std::shared_ptr<FakeEventSink> eventSink = std::make_shared<FakeEventSink>();
+    std::shared_ptr<FakeFeedbackClient> feedbackClient = std::make_shared<FakeFeedbackClient>();
+    std::shared_ptr<FakeCodeValidator> codeValidator = std::make_shared<FakeCodeValidator>();
+    std::shared_ptr<FakeLoginItemManager> loginItemManager =
+        std::make_shared<FakeLoginItemManager>();
+    std::shared_ptr<FakeErrorReporter> errorReporter = std::make_shared<FakeErrorReporter>();
+    std::shared_ptr<FakeWorkspace> workspace = std::make_shared<FakeWorkspace>();
+    std::shared_ptr<FakeSystemInformation> systemInformation =
+        std::make_shared<FakeSystemInformation>();
 
-    // The preferences store of the last wiring (also the login-item manager's).
+    // The preferences store of the last wiring.
     std::shared_ptr<PreferencesStore> preferences;
 
     // A wiring with every substitute, English text and a preferences store newly read from
@@ -324,8 +284,8 @@ public:
     // The bundle path an app installed under the install root would have.
     QString bundlePath(const QString& appName) const;
 
-    // Before any store is built: records `appID` as installed at `bundlePath` with `version`
-    // in the preferences file (either map may be left out by passing an empty string).
+    // Records `appID` as installed at `bundlePath` with `version` in the preferences file (an
+    // empty path is left out).
     void persistInstall(const QString& appID, const QString& version, const QString& bundlePath);
     // The persisted maps as the file holds them now.
     QMap<QString, QString> persistedVersions() const;
