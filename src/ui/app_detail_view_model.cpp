@@ -114,8 +114,10 @@ QStringList AppDetailViewModel::tags() const {
 QVariantList AppDetailViewModel::releaseNotes() const {
     QVariantList notes;
     if (app_) {
+        const QString accent = QString(AppAccents::rawValue(app_->accent));
         for (const ReleaseNote& note : app_->releaseNotes) {
-            notes.append(QVariant::fromValue(ReleaseNoteRow{note.version, note.date, note.text}));
+            notes.append(
+                QVariant::fromValue(ReleaseNoteRow{note.version, note.date, note.text, accent}));
         }
     }
     return notes;
