@@ -1,6 +1,9 @@
 #include "ui/app_detail_view_model.h"
 
+#include "catalog/app_accent.h"
 #include "catalog/manifest_policy.h"
+#include "core/logging.h"
+#include "platform/detached_task.h"
 #include "presentation/detail_rules.h"
 #include "store/launcher_store.h"
 #include "text/nimbara_copy.h"
@@ -141,7 +144,7 @@ void AppDetailViewModel::performPrimaryAction() {
     }
     switch (primaryAction(*app_, store_->state(*app_)).kind) {
     case PrimaryActionKind::refreshCatalog:
-        store_->loadManifest(); // runs to completion on its own
+        startDetached(store_->loadManifest(), logUi(), QStringLiteral("catalog refresh"));
         break;
     case PrimaryActionKind::open:
         store_->open(*app_);
@@ -157,7 +160,8 @@ void AppDetailViewModel::performPrimaryAction() {
 
 void AppDetailViewModel::confirmRemoval(const QString& appID) {
     if (store_ && !appID.isEmpty()) {
-        store_->uninstall(appID, false); // runs to completion on its own
+        startDetached(store_->uninstall(appID, false), logUi(),
+                      QStringLiteral("removal of ") + appID);
     }
 }
 
