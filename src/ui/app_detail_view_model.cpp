@@ -1,6 +1,9 @@
 #include "ui/app_detail_view_model.h"
 
+#include "catalog/app_accent.h"
 #include "catalog/manifest_policy.h"
+#include "core/logging.h"
+#include "platform/detached_task.h"
 #include "presentation/detail_rules.h"
 #include "store/launcher_store.h"
 #include "text/nimbara_copy.h"
@@ -114,8 +117,10 @@ QStringList AppDetailViewModel::tags() const {
 QVariantList AppDetailViewModel::releaseNotes() const {
     QVariantList notes;
     if (app_) {
+        const QString accent = QString(AppAccents::rawValue(app_->accent));
         for (const ReleaseNote& note : app_->releaseNotes) {
-            notes.append(QVariant::fromValue(ReleaseNoteRow{note.version, note.date, note.text}));
+            notes.append(
+                QVariant::fromValue(ReleaseNoteRow{note.version, note.date, note.text, accent}));
         }
     }
     return notes;
@@ -139,7 +144,7 @@ void AppDetailViewModel::performPrimaryAction() {
     }
     switch (primaryAction(*app_, store_->state(*app_)).kind) {
     case PrimaryActionKind::refreshCatalog:
-        store_->loadManifest(); // runs to completion on its own
+        startDetached(store_->loadManifest(), logUi(), QStringLiteral("catalog refresh"));
         break;
     case PrimaryActionKind::open:
         store_->open(*app_);
@@ -155,7 +160,8 @@ void AppDetailViewModel::performPrimaryAction() {
 
 void AppDetailViewModel::confirmRemoval(const QString& appID) {
     if (store_ && !appID.isEmpty()) {
-        store_->uninstall(appID, false); // runs to completion on its own
+        startDetached(store_->uninstall(appID, false), logUi(),
+                      QStringLiteral("removal of ") + appID);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "ui/library_view_model.h"
 
 #include "catalog/manifest_policy.h"
+#include "core/logging.h"
+#include "platform/detached_task.h"
 #include "store/launcher_store.h"
 #include "text/nimbara_copy.h"
 #include "ui/app_presentation.h"
@@ -162,7 +164,7 @@ void LibraryViewModel::chooseApp(const QString& appID) {
 
 void LibraryViewModel::refreshCatalog() {
     if (store_) {
-        store_->loadManifest(); // runs to completion on its own
+        startDetached(store_->loadManifest(), logUi(), QStringLiteral("catalog refresh"));
     }
 }
 

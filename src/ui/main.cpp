@@ -1,5 +1,6 @@
 // The launcher's entry point: one process per user's preferences, one store, one main window.
 
+#include "core/logging.h"
 #include "platform/log_file.h"
 #include "platform/network_session.h"
 #include "platform/preferences_store.h"
@@ -20,7 +21,6 @@
 #include <QQmlProperty>
 #include <QQuickStyle>
 #include <QQuickWindow>
-#include <cstdio>
 
 using namespace nimbara;
 
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     const QList<QObject*> roots = engine.rootObjects();
     auto* window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
     if (!window) {
-        std::fprintf(stderr, "nimbara: the main window could not be loaded\n");
+        qCCritical(logUi) << "the main window could not be loaded";
         return 1;
     }
     applyDarkPalette(*window);

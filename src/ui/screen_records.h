@@ -21,18 +21,20 @@ public:
     QString value;
 };
 
-// One entry of an app's release notes.
+// One entry of an app's release notes, with the app's accent (raw name) its version is drawn in.
 struct ReleaseNoteRow {
     Q_GADGET
     QML_VALUE_TYPE(releaseNoteRow)
     Q_PROPERTY(QString version MEMBER version)
     Q_PROPERTY(QString date MEMBER date)
     Q_PROPERTY(QString text MEMBER text)
+    Q_PROPERTY(QString accent MEMBER accent)
 
 public:
     QString version;
     QString date;
     QString text;
+    QString accent;
 };
 
 // One navigation entry of the sidebar; the settings row opens the settings window.

@@ -1,5 +1,7 @@
 #include "ui/single_instance.h"
 
+#include "core/logging.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
@@ -68,8 +70,7 @@ SingleInstanceGuard::Role SingleInstanceGuard::claim() {
     if (!server_->listen(socketPath_)) {
         // Later launches cannot reach us to raise the window, but the lock still keeps them
         // from running alongside; they simply end.
-        qWarning("nimbara: cannot listen for later launches: %s",
-                 qPrintable(server_->errorString()));
+        qCWarning(logUi).noquote() << "cannot listen for later launches:" << server_->errorString();
     }
     return Role::primary;
 }

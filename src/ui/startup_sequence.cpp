@@ -9,7 +9,6 @@
 #include <QImage>
 #include <QQuickWindow>
 #include <QRegularExpression>
-#include <cstdio>
 #include <functional>
 
 namespace nimbara {
@@ -163,8 +162,7 @@ void StartupSequence::saveScreenshot() {
     disconnect(window_, &QQuickWindow::frameSwapped, this, &StartupSequence::frameAfterCatalog);
     const QImage image = window_->grabWindow();
     if (image.isNull() || !image.save(options_.screenshotPath, "PNG")) {
-        std::fprintf(stderr, "nimbara: could not write the screenshot %s\n",
-                     qPrintable(options_.screenshotPath));
+        qCCritical(logUi).noquote() << "could not write the screenshot" << options_.screenshotPath;
         QCoreApplication::exit(1);
         return;
     }

@@ -3,8 +3,9 @@ import QtQuick.Controls.Basic
 import Nimbara
 
 // The library: a header, the section's content (a lifecycle panel on home, a grid of tiles
-// elsewhere) and the basics panel, as one scrolling page. The page is a GridView whose header
-// and footer carry the blocks around the tiles, so only visible tiles exist.
+// elsewhere) and the basics panel, as one scrolling page. The page is a grid whose header and
+// footer carry the blocks around the tiles, so only visible tiles exist. What the header, footer
+// and tiles need from here, they reach through the grid that made them.
 Item {
     id: libraryView
 
@@ -28,24 +29,15 @@ Item {
         searchText: libraryView.searchText
     }
 
-    GridView {
+    LibraryGrid {
         id: grid
-
-        // Every cell carries the gap on its trailing and bottom side; the grid reaches one gap
-        // into the right margin so that the last column's gap lies outside the content.
-        readonly property int gap: 12
-        readonly property real usableWidth: width - gap
-        readonly property int columns: Math.max(1, Math.floor(width / (220 + gap)))
 
         objectName: "libraryGrid"
         anchors.fill: parent
         anchors.leftMargin: 28
-        anchors.rightMargin: 28 - gap
-        clip: true
-        boundsBehavior: Flickable.StopAtBounds
-        cellWidth: Math.floor(width / columns)
-        cellHeight: 152 + gap
-        model: libraryModel.apps
+        anchors.rightMargin: 28 - grid.gap
+        library: libraryModel
+        onAppChosen: (appID) => libraryView.choose(appID)
         ScrollBar.vertical: ScrollBar {
             parent: libraryView
             anchors.top: parent.top
@@ -53,50 +45,18 @@ Item {
             anchors.bottom: parent.bottom
         }
 
-        header: Column {
-            width: grid.usableWidth
-            topPadding: 28
-            bottomPadding: libraryModel.apps.count > 0 ? 16 : 0
-            spacing: 24
-
-            Column {
-                width: parent.width
-                spacing: 6
-                Text {
-                    width: parent.width
-                    text: libraryModel.greeting
-                    color: Theme.fg0
-                    font.family: Design.displayFamily
-                    font.pixelSize: 28
-                    font.weight: Font.DemiBold
-                    wrapMode: Text.WordWrap
-                }
-                Text {
-                    width: parent.width
-                    text: libraryModel.subtitle
-                    color: Theme.fg2
-                    font.pixelSize: 13
-                    wrapMode: Text.WordWrap
-                }
-            }
-
-            Loader {
-                width: parent.width
-                sourceComponent: {
-                    switch (libraryModel.panel) {
-                    case LibraryPanel.EmptyCatalog: return emptyCatalogPanel
-                    case LibraryPanel.ComingSoon: return comingSoonPanel
-                    case LibraryPanel.FirstPublishedApp: return featuredPanel
-                    case LibraryPanel.AppSection: return appSectionHeader
-                    default: return emptyStatePanel
-                    }
-                }
-            }
+        header: LibraryHeader {
+            readonly property LibraryGrid view: GridView.view as LibraryGrid
+            width: view.usableWidth
+            library: view.library
+            onAppChosen: (appID) => view.appChosen(appID)
         }
 
         footer: Column {
-            width: grid.usableWidth
-            topPadding: libraryModel.apps.count > 0 ? 12 : 24
+            id: footer
+            readonly property LibraryGrid view: GridView.view as LibraryGrid
+            width: footer.view.usableWidth
+            topPadding: footer.view.count > 0 ? 12 : 24
             bottomPadding: 28
             BasicsPanel { width: parent.width }
         }
@@ -115,14 +75,15 @@ Item {
             required property string statusSymbol
             required property string statusAccent
             required property string accessibleName
+            readonly property LibraryGrid view: GridView.view as LibraryGrid
 
-            width: grid.cellWidth
-            height: grid.cellHeight
+            width: cell.view.cellWidth
+            height: cell.view.cellHeight
 
             AppTileView {
                 objectName: "appTile_" + cell.appId
-                width: parent.width - grid.gap
-                height: parent.height - grid.gap
+                width: parent.width - cell.view.gap
+                height: parent.height - cell.view.gap
                 app: ({ accent: cell.accent, symbolName: cell.symbolName, iconUrl: cell.iconUrl })
                 name: cell.name
                 tagline: cell.tagline
@@ -131,68 +92,8 @@ Item {
                 statusSymbol: cell.statusSymbol
                 statusAccent: cell.statusAccent
                 accessibleName: cell.accessibleName
-                onClicked: libraryView.choose(cell.appId)
+                onClicked: cell.view.appChosen(cell.appId)
             }
-        }
-    }
-
-    Component {
-        id: emptyCatalogPanel
-        EmptyCatalogPanel {
-            onRefreshRequested: libraryModel.refreshCatalog()
-        }
-    }
-    Component {
-        id: comingSoonPanel
-        ComingSoonPanel {}
-    }
-    Component {
-        id: featuredPanel
-        FirstPublishedAppPanel {
-            app: libraryModel.featured
-            installLabel: libraryModel.featuredInstallLabel
-            onChosen: libraryView.choose(libraryModel.featured.id)
-        }
-    }
-    Component {
-        id: appSectionHeader
-        Column {
-            spacing: 14
-            Item {
-                width: parent.width
-                height: Math.max(title.implicitHeight, subtitle.implicitHeight)
-                Text {
-                    id: title
-                    anchors.left: parent.left
-                    text: libraryModel.sectionTitle
-                    color: Theme.fg0
-                    font.pixelSize: 15
-                    font.weight: Font.DemiBold
-                }
-                Text {
-                    id: subtitle
-                    anchors.right: parent.right
-                    anchors.baseline: title.baseline
-                    text: libraryModel.sectionSubtitle
-                    color: Theme.fg3
-                    font.pixelSize: 12
-                }
-            }
-            EmptyStateView {
-                visible: libraryModel.showsEmptyState
-                width: parent.width
-                symbol: libraryModel.emptySymbol
-                title: libraryModel.emptyTitle
-                body: libraryModel.emptyBody
-            }
-        }
-    }
-    Component {
-        id: emptyStatePanel
-        EmptyStateView {
-            symbol: libraryModel.emptySymbol
-            title: libraryModel.emptyTitle
-            body: libraryModel.emptyBody
         }
     }
 }

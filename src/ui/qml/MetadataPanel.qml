@@ -1,5 +1,4 @@
 import QtQuick
-import QtQuick.Layouts
 import Nimbara
 
 // The app's bundle, version, system and feed details, then its tags.
@@ -26,10 +25,13 @@ CardSurface {
         Repeater {
             model: panel.detail ? panel.detail.metadataRows : []
             delegate: DetailRow {
-                required property var modelData
-                width: content.width
-                label: modelData.label
-                value: modelData.value
+                id: row
+
+                required property metadataRow modelData
+
+                width: parent.width
+                label: row.modelData.label
+                value: row.modelData.value
             }
         }
         Flow {

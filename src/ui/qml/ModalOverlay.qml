@@ -53,8 +53,8 @@ Item {
                 readonly property real spread: 34 * (index + 1) / 8
                 x: -spread / 2
                 y: -spread / 2
-                width: shadow.width + spread
-                height: shadow.height + spread
+                width: parent.width + spread
+                height: parent.height + spread
                 radius: 16 + spread / 2
                 color: "#000000"
                 opacity: 0.38 / 8

@@ -6,7 +6,6 @@ CardSurface {
     id: panel
 
     property AppDetailViewModel detail
-    readonly property color accent: Theme.accent(detail ? detail.app.accent : "")
 
     implicitHeight: content.implicitHeight + 32
 
@@ -26,27 +25,30 @@ CardSurface {
         Repeater {
             model: panel.detail ? panel.detail.releaseNotes : []
             delegate: Column {
-                required property var modelData
-                width: content.width
+                id: note
+
+                required property releaseNoteRow modelData
+
+                width: parent.width
                 spacing: 4
 
                 Row {
                     spacing: 8
                     Text {
-                        text: modelData.version
-                        color: panel.accent
+                        text: note.modelData.version
+                        color: Theme.accent(note.modelData.accent)
                         font.family: Design.monoFamily
                         font.pixelSize: 11
                     }
                     Text {
-                        text: modelData.date
+                        text: note.modelData.date
                         color: Theme.fg3
                         font.pixelSize: 11
                     }
                 }
                 Text {
                     width: parent.width
-                    text: modelData.text
+                    text: note.modelData.text
                     color: Theme.fg2
                     font.pixelSize: 12
                     wrapMode: Text.WordWrap

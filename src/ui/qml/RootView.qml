@@ -39,19 +39,23 @@ Rectangle {
 
     Component {
         id: shellScreen
-        LauncherShellView {
-            shell: shellModel
-            onQuickSwitcherRequested: root.showQuickSwitcher = true
-        }
+        LauncherShellView {}
     }
     // The first-run onboarding screen takes this place. Until it exists, this branch shows a
     // freshly built shell.
     Component {
         id: onboardingScreen
-        LauncherShellView {
-            shell: shellModel
-            onQuickSwitcherRequested: root.showQuickSwitcher = true
-        }
+        LauncherShellView {}
+    }
+    // Whichever screen the content layer holds gets the shell and may ask for the quick switcher.
+    Binding {
+        target: content.item
+        property: "shell"
+        value: shellModel
+    }
+    Connections {
+        target: content.item
+        function onQuickSwitcherRequested() { root.showQuickSwitcher = true }
     }
 
     // Quick switcher layer: the quick switcher is shown here while showQuickSwitcher is true,
@@ -90,7 +94,13 @@ Rectangle {
         title: Copy.texts.brand
         message: shellModel.errorMessage
         acceptText: Copy.texts.ok
-        onClosed: Qt.callLater(shellModel.clearError)
+        onClosed: clearErrorSoon.start()
+    }
+    // Clears the message once the dialog has finished closing.
+    Timer {
+        id: clearErrorSoon
+        interval: 0
+        onTriggered: shellModel.clearError()
     }
     readonly property bool hasError: shellModel.hasError
     onHasErrorChanged: if (hasError) errorAlert.open()

@@ -49,22 +49,26 @@ Rectangle {
             }
         }
 
-        Repeater {
-            model: sidebar.shell ? sidebar.shell.sections : []
+        SidebarSectionList {
+            Layout.fillWidth: true
+            shell: sidebar.shell
+            selectedSection: sidebar.selectedSection
+            onSectionChosen: (section) => sidebar.sectionChosen(section)
 
             delegate: Rectangle {
                 id: row
 
                 required property var modelData
-                readonly property bool current: modelData.section === sidebar.selectedSection
+                readonly property SidebarSectionList list: ListView.view as SidebarSectionList
+                readonly property bool current: row.modelData.section === row.list.selectedSection
 
-                objectName: "sidebarRow" + modelData.section
-                Layout.fillWidth: true
+                objectName: "sidebarRow" + row.modelData.section
+                width: row.list.width
                 implicitHeight: 32
                 radius: 7
-                color: current ? Theme.bg3 : "transparent"
+                color: row.current ? Theme.bg3 : "transparent"
                 Accessible.role: Accessible.Button
-                Accessible.name: modelData.title
+                Accessible.name: row.modelData.title
 
                 RowLayout {
                     anchors.fill: parent
@@ -88,7 +92,7 @@ Rectangle {
                     }
                     Text {
                         visible: row.modelData.showsCount
-                        text: sidebar.shell ? sidebar.shell.visibleAppCount : ""
+                        text: row.list.shell ? row.list.shell.visibleAppCount : ""
                         color: Theme.fg3
                         font.family: Design.monoFamily
                         font.pixelSize: 10
@@ -101,7 +105,7 @@ Rectangle {
                         if (row.modelData.opensSettings)
                             Launcher.actions.showSettingsWindow()
                         else
-                            sidebar.sectionChosen(row.modelData.section)
+                            row.list.sectionChosen(row.modelData.section)
                     }
                 }
             }
@@ -128,6 +132,8 @@ Rectangle {
             model: sidebar.shell ? sidebar.shell.categories : []
 
             delegate: Item {
+                id: category
+
                 required property string modelData
 
                 width: ListView.view.width
@@ -147,7 +153,7 @@ Rectangle {
                         anchors.verticalCenter: parent.verticalCenter
                     }
                     Text {
-                        text: modelData
+                        text: category.modelData
                         color: Theme.fg2
                         font.pixelSize: 13
                     }

@@ -19,7 +19,7 @@ Button {
                                        : variant === ButtonVariant.Secondary ? Theme.bg3 : "transparent"
 
     implicitHeight: 34
-    implicitWidth: Math.max(34, contentRow.implicitWidth + leftPadding + rightPadding)
+    implicitWidth: Math.max(34, control.contentItem.implicitWidth + leftPadding + rightPadding)
     leftPadding: 14
     rightPadding: 14
     topPadding: 0
@@ -32,12 +32,15 @@ Button {
     T.ToolTip.text: hint
     T.ToolTip.delay: 600
 
+    // The symbol and label, centred and sizing the item. The row is reached as the item's child:
+    // an id in here would stop the style from deferring the item.
     contentItem: Item {
-        implicitWidth: contentRow.implicitWidth
-        implicitHeight: contentRow.implicitHeight
+        readonly property Item row: children[0]
+
+        implicitWidth: row.implicitWidth
+        implicitHeight: row.implicitHeight
 
         Row {
-            id: contentRow
             anchors.centerIn: parent
             spacing: 6
             layoutDirection: control.symbolTrailing ? Qt.RightToLeft : Qt.LeftToRight

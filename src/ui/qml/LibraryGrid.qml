@@ -1,0 +1,24 @@
+import QtQuick
+import Nimbara
+
+// The library's tiles in a grid. Every cell carries the gap on its trailing and bottom side; the
+// grid reaches one gap into the right margin so that the last column's gap lies outside the
+// content. The header, footer and tiles the grid makes reach the library and the grid's measures
+// through `GridView.view as LibraryGrid`.
+GridView {
+    id: grid
+
+    property LibraryViewModel library
+    readonly property int gap: 12
+    readonly property real usableWidth: width - gap
+    readonly property int columns: Math.max(1, Math.floor(width / (220 + gap)))
+
+    // A tile was clicked.
+    signal appChosen(string appID)
+
+    clip: true
+    boundsBehavior: Flickable.StopAtBounds
+    cellWidth: Math.floor(width / columns)
+    cellHeight: 152 + gap
+    model: grid.library ? grid.library.apps : null
+}
