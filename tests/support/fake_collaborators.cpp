@@ -65,18 +65,26 @@ void writeBundle(const QString& bundlePath, const QString& bundleIdentifier,
     }
 }
 
-QCoro::Task<LauncherManifest> FakeManifestLoader::loadManifest(NimbaraLocale locale) {
-    calls.append(locale);
-    // Decide the answer when the call arrives, as a request would be sent then.
-    const LauncherManifest answer = catalog;
-    const std::exception_ptr failure = error;
-    if (const std::shared_ptr<Gate> gate = std::exchange(nextGate_, nullptr)) {
+namespace {
+
+// The scripted answer, given once `gate` (if any) opens. The answer is decided when the call
+// arrives, as a request would be sent then.
+template <typename T>
+QCoro::Task<T> answerWhenOpen(T answer, std::exception_ptr failure, std::shared_ptr<Gate> gate) {
+    if (gate) {
         co_await *gate;
     }
     if (failure) {
         std::rethrow_exception(failure);
     }
     co_return answer;
+}
+
+} // namespace
+
+QCoro::Task<LauncherManifest> FakeManifestLoader::loadManifest(NimbaraLocale locale) {
+    calls.append(locale);
+    return answerWhenOpen(catalog, error, std::exchange(nextGate_, nullptr));
 }
 
 QCoro::Task<InstalledApp> FakeInstaller::install(AppManifestItem app,
@@ -121,15 +129,7 @@ QCoro::Task<> FakeEventSink::recordEvent(LauncherOperationalEvent event) {
 QCoro::Task<FeedbackSubmissionResponse>
 FakeFeedbackClient::submitFeedback(FeedbackSubmissionRequest request, NimbaraLocale locale) {
     calls.append({request, locale});
-    const FeedbackSubmissionResponse answer = response;
-    const std::exception_ptr failure = error;
-    if (const std::shared_ptr<Gate> gate = std::exchange(nextGate_, nullptr)) {
-        co_await *gate;
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
-    co_return answer;
+    return answerWhenOpen(response, error, std::exchange(nextGate_, nullptr));
 }
 
 void FakeCodeValidator::validate(const QUrl& appAt, const QString& expectedBundleID,
