@@ -154,6 +154,9 @@ void TestUiModels::libraryContent() {
     model.setStore(s.store.get());
     model.setSection(section);
     model.setSearchText(search);
+    QCOMPARE(tileIDs(model), tiles);
+    model.setSection(SidebarSection::Settings); // and back: rebuilt with the search in place
+    model.setSection(section);
 
     QCOMPARE(model.panel(), panel);
     QCOMPARE(tileIDs(model), tiles);
