@@ -1,11 +1,8 @@
 #include "platform/preferences_store.h"
 #include "presentation/shell_rules.h"
 #include "tst_ui_models.h"
-#include "ui/copy_bridge.h"
 #include "ui/design_resources.h"
 #include "ui/shell_view_model.h"
-
-#include <QSignalSpy>
 
 using namespace nimbara;
 using namespace nimbara::test;
@@ -43,7 +40,6 @@ void TestUiModels::sortedCategories_data() {
     QTest::addColumn<QStringList>("categories");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("none") << QStringList() << QStringList();
     QTest::newRow("distinct, upper case first")
         << QStringList{u"utilities"_s, u"Zebra"_s, u"apple"_s, u"Zebra"_s, u"Apple"_s}
         << QStringList{u"Apple"_s, u"Zebra"_s, u"apple"_s, u"utilities"_s};
@@ -66,6 +62,7 @@ void TestUiModels::sortedCategories() {
     QCOMPARE(nimbara::sortedCategories(apps), expected);
 }
 
+// The sidebar counts and categorises the visible apps, following the beta setting.
 void TestUiModels::shellCountsVisibleApps() {
     ModelStore s;
     LauncherStore& store = s.start(
@@ -76,59 +73,14 @@ void TestUiModels::shellCountsVisibleApps() {
     shell.setStore(&store);
     QCOMPARE(shell.visibleAppCount(), 2);
     QCOMPARE(shell.categories(), (QStringList{u"Audio"_s, u"Utilities"_s}));
-
-    QSignalSpy catalogChanged(&shell, &ShellViewModel::catalogChanged);
     store.setIncludeBetaApps(false);
-    QVERIFY(!catalogChanged.isEmpty());
     QCOMPARE(shell.visibleAppCount(), 1);
     QCOMPARE(shell.categories(), QStringList{u"Utilities"_s});
-
-    const QVariantList sections = shell.sections();
-    QCOMPARE(sections.size(), 5);
-    QStringList titles;
-    for (const QVariant& row : sections) {
-        const auto section = row.value<SidebarRow>();
-        titles.append(section.title);
-        QCOMPARE(section.section, SidebarSections::allCases().at(titles.size() - 1));
-        QCOMPARE(section.showsCount, titles.size() == 2);
-        QCOMPARE(section.opensSettings, titles.size() == 5);
-    }
-    QCOMPARE(titles,
-             (QStringList{english(CopyKey::sidebarHome), english(CopyKey::sidebarAllApps),
-                          english(CopyKey::sidebarSelected), english(CopyKey::sidebarUpdates),
-                          english(CopyKey::sidebarPreferences)}));
-
-    store.setErrorMessage(u"Boom"_s);
-    QVERIFY(shell.hasError());
-    QCOMPARE(shell.errorMessage(), u"Boom"_s);
-    shell.clearError();
-    QCOMPARE(store.errorMessage(), std::nullopt);
 
     store.setFeedbackState(FeedbackSubmissionState::failed(u"offline"_s));
     shell.openFeedbackSheet();
     QVERIFY(store.feedbackState() == FeedbackSubmissionState::idle());
     QVERIFY(shell.showingFeedbackSheet());
-}
-
-void TestUiModels::announcementWaitsForOnboarding() {
-    ModelStore s;
-    LauncherStore& store =
-        startWithAnnouncement(s, {publishedApp(u"alpha"_s)}, announcementOf(u"alpha"_s));
-    ShellViewModel shell;
-    shell.setStore(&store);
-    QVERIFY(shell.requiresOnboarding());
-    QVERIFY(shell.hasPendingAnnouncement());
-    QVERIFY(!shell.showsAnnouncement());
-
-    QSignalSpy changed(&shell, &ShellViewModel::announcementChanged);
-    store.setOnboardingComplete(true);
-    QVERIFY(!changed.isEmpty());
-    QVERIFY(shell.showsAnnouncement());
-    QCOMPARE(shell.announcement().title, u"Meet alpha"_s);
-    QCOMPARE(shell.announcedApp().id, u"alpha"_s);
-
-    shell.acknowledgeAnnouncement();
-    QVERIFY(!shell.showsAnnouncement());
 }
 
 // An announcement for an app that is not visible still shows, without an app to open.
@@ -147,23 +99,6 @@ void TestUiModels::announcementOfHiddenApp() {
     shell.openAnnouncedApp();
     QCOMPARE(store.selectedAppID(), std::optional(u"alpha"_s));
     QVERIFY(!shell.hasPendingAnnouncement());
-}
-
-void TestUiModels::copyFollowsLocale() {
-    ModelStore s;
-    LauncherStore& store = s.start(catalogWith({}));
-    CopyBridge copy(&store);
-    QCOMPARE(copy.textMap().value(u"ok"_s).toString(), english(CopyKey::ok));
-    QCOMPARE(copy.textMap().size(), CopyKeys::allCases().size());
-
-    QSignalSpy changed(&copy, &CopyBridge::textsChanged);
-    store.setLocale(NimbaraLocale::de);
-    QCOMPARE(changed.size(), 1);
-    QCOMPARE(copy.textMap().value(u"sidebarHome"_s).toString(),
-             NimbaraCopy::text(CopyKey::sidebarHome, NimbaraLocale::de));
-    QCOMPARE(
-        copy.fill(copy.textMap().value(u"appListSubtitle"_s).toString(), {{u"count"_s, 3}}),
-        NimbaraCopy::text(CopyKey::appListSubtitle, NimbaraLocale::de, {{u"count"_s, u"3"_s}}));
 }
 
 void TestUiModels::displayFamily_data() {

@@ -40,11 +40,8 @@ private Q_SLOTS:
     // tst_library_rules.cpp
     void filteredApps_data();
     void filteredApps();
-    void tileStatusAndSymbol_data();
-    void tileStatusAndSymbol();
     void libraryContent_data();
     void libraryContent();
-    void homeIgnoresSearch();
     void tileLabelsFollowStore();
 
     // tst_detail_rules.cpp
@@ -52,16 +49,14 @@ private Q_SLOTS:
     void primaryActionAndDetail();
     void updateFeedValue_data();
     void updateFeedValue();
-    void detailFollowsInstall();
+    void detailFollowsSelection();
     void detailRemovalWhileUninstalling();
 
     // tst_shell_rules.cpp
     void sortedCategories_data();
     void sortedCategories();
     void shellCountsVisibleApps();
-    void announcementWaitsForOnboarding();
     void announcementOfHiddenApp();
-    void copyFollowsLocale();
     void displayFamily_data();
     void displayFamily();
 };

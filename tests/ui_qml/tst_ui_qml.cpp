@@ -29,16 +29,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList& recordedWarnings() {
-    static QStringList warnings;
-    return warnings;
-}
-
-// Warnings the running test provokes on purpose; cleared after every test.
-QStringList& expectedWarnings() {
-    static QStringList fragments;
-    return fragments;
-}
+QStringList recordedWarnings;
+QStringList expectedWarnings; // provoked on purpose by the running test; cleared after each
 
 QtMessageHandler testLogHandler = nullptr;
 
@@ -46,10 +38,10 @@ void recordWarnings(QtMsgType type, const QMessageLogContext& context, const QSt
     // The offscreen platform's own notice about window size hints is not a fault of ours.
     const bool expected =
         message.contains("propagateSizeHints"_L1) ||
-        std::any_of(expectedWarnings().cbegin(), expectedWarnings().cend(),
+        std::any_of(expectedWarnings.cbegin(), expectedWarnings.cend(),
                     [&](const QString& fragment) { return message.contains(fragment); });
     if (type != QtDebugMsg && type != QtInfoMsg && !expected) {
-        recordedWarnings().append(message);
+        recordedWarnings.append(message);
     }
     if (testLogHandler) {
         testLogHandler(type, context, message);
@@ -98,13 +90,11 @@ struct Launcher {
         actions.reset();
     }
 
+    // Whether the window loaded and is on screen.
+    bool shown() const { return window && QTest::qWaitForWindowExposed(window); }
     // The item named `objectName` in the window's visual tree (popups included), or null.
     QQuickItem* item(const QString& objectName) const {
-        return window ? findItem(window->contentItem()->parentItem()
-                                     ? window->contentItem()->parentItem()
-                                     : window->contentItem(),
-                                 objectName)
-                      : nullptr;
+        return window ? findItem(window->contentItem(), objectName) : nullptr;
     }
     static QQuickItem* findItem(QQuickItem* root, const QString& objectName) {
         if (root->objectName() == objectName) {
@@ -162,12 +152,9 @@ private Q_SLOTS:
     void layoutFollowsWidth();
     void errorAlertClearsMessage_data();
     void errorAlertClearsMessage();
-    void announcementNeverCoversOnboarding_data();
-    void announcementNeverCoversOnboarding();
-    void announcementOpenSelectsApp();
+    void announcementWaitsForOnboarding();
     void sidebarSettingsKeepsSection();
     void detailButtonsReachStore();
-    void tileSelectsAppAndShowsCompactDetail();
     void quickSwitchShortcutFromSearchField();
     void textsFollowLocale();
     void symbolGlyphsExistInFont();
@@ -180,8 +167,8 @@ void TestUiQml::initTestCase() {
 }
 
 void TestUiQml::cleanup() {
-    expectedWarnings().clear();
-    const QStringList warnings = std::exchange(recordedWarnings(), {});
+    expectedWarnings.clear();
+    const QStringList warnings = std::exchange(recordedWarnings, {});
     QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
 }
 
@@ -202,8 +189,7 @@ void TestUiQml::everyScreenLoadsCleanly_data() {
 void TestUiQml::everyScreenLoadsCleanly() {
     QFETCH(LauncherManifest, catalog);
     Launcher launcher(catalog);
-    QVERIFY(launcher.window);
-    QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
+    QVERIFY(launcher.shown());
     QQuickItem* shell = launcher.item(u"launcherShell"_s);
     QVERIFY(shell);
     for (const int width : {1200, 960}) {
@@ -217,18 +203,6 @@ void TestUiQml::everyScreenLoadsCleanly() {
             launcher.settle();
         }
     }
-    // The detail column while an install runs, then after it.
-    const auto alpha =
-        std::find_if(catalog.apps.cbegin(), catalog.apps.cend(),
-                     [](const AppManifestItem& app) { return app.id == u"alpha"_s; });
-    if (alpha != catalog.apps.cend()) {
-        const std::shared_ptr<Gate> gate = launcher.fakes.installer->hold(alpha->id);
-        launcher.store->install(*alpha);
-        launcher.settle();
-        gate->open();
-        QTRY_VERIFY(launcher.fakes.installer->finished == 1);
-        launcher.settle();
-    }
 }
 
 void TestUiQml::layoutFollowsWidth_data() {
@@ -236,17 +210,14 @@ void TestUiQml::layoutFollowsWidth_data() {
     QTest::addColumn<bool>("compact");
     QTest::newRow("1040 is wide") << 1040 << false;
     QTest::newRow("1039 is compact") << 1039 << true;
-    QTest::newRow("minimum width") << 900 << true;
-    QTest::newRow("default width") << 1060 << false;
     QTest::newRow("room for everything") << 1200 << false;
 }
 
 void TestUiQml::layoutFollowsWidth() {
     QFETCH(int, width);
     QFETCH(bool, compact);
-    Launcher launcher(catalogOf({publishedApp(u"alpha"_s)}));
-    QVERIFY(launcher.window);
-    QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
+    Launcher launcher(catalogOf({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)}));
+    QVERIFY(launcher.shown());
     launcher.resize(width);
     QQuickItem* shell = launcher.item(u"launcherShell"_s);
     QVERIFY(shell);
@@ -259,6 +230,12 @@ void TestUiQml::layoutFollowsWidth() {
         QCOMPARE(detail->mapToScene(QPointF(detail->width(), 0)).x(), qreal(width));
         QVERIFY(launcher.item(u"libraryView"_s)->width() >= qMin(520, width - 230 - 391));
     }
+    // A tile selects its app; in the compact layout the detail slides in over the library.
+    QQuickItem* tile = launcher.item(u"appTile_beta"_s);
+    QVERIFY(tile);
+    launcher.click(tile);
+    QCOMPARE(launcher.store->selectedAppID(), std::optional(u"beta"_s));
+    QCOMPARE(launcher.item(u"compactDetailView"_s)->property("isPresented").toBool(), compact);
 }
 
 void TestUiQml::errorAlertClearsMessage_data() {
@@ -270,8 +247,7 @@ void TestUiQml::errorAlertClearsMessage_data() {
 void TestUiQml::errorAlertClearsMessage() {
     QFETCH(bool, pressOk);
     Launcher launcher(catalogOf({publishedApp(u"alpha"_s)}));
-    QVERIFY(launcher.window);
-    QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
+    QVERIFY(launcher.shown());
     QObject* alert = launcher.object(u"errorAlert"_s);
     QVERIFY(alert);
     QVERIFY(!alert->property("visible").toBool());
@@ -279,15 +255,11 @@ void TestUiQml::errorAlertClearsMessage() {
     launcher.store->setErrorMessage(u"Alpha could not be installed."_s);
     launcher.settle();
     QVERIFY(alert->property("opened").toBool() || alert->property("visible").toBool());
-    QCOMPARE(alert->property("title").toString(),
-             NimbaraCopy::text(CopyKey::brand, NimbaraLocale::en));
     QCOMPARE(alert->property("message").toString(), u"Alpha could not be installed."_s);
 
     if (pressOk) {
         QQuickItem* ok = launcher.item(u"alertAcceptButton"_s);
         QVERIFY(ok);
-        QCOMPARE(ok->property("text").toString(),
-                 NimbaraCopy::text(CopyKey::ok, NimbaraLocale::en));
         launcher.click(ok);
     } else {
         QTest::keyClick(launcher.window, Qt::Key_Escape);
@@ -297,45 +269,33 @@ void TestUiQml::errorAlertClearsMessage() {
     QCOMPARE(launcher.store->errorMessage(), std::nullopt);
 }
 
-void TestUiQml::announcementNeverCoversOnboarding_data() {
-    QTest::addColumn<bool>("onboardingComplete");
-    QTest::newRow("onboarding required") << false;
-    QTest::newRow("onboarding complete") << true;
-}
-
-void TestUiQml::announcementNeverCoversOnboarding() {
-    QFETCH(bool, onboardingComplete);
-    Launcher launcher(catalogOf({publishedApp(u"alpha"_s)}, {announcementOf(u"alpha"_s)}),
-                      onboardingComplete, true);
-    QVERIFY(launcher.window);
-    QVERIFY(launcher.store->pendingAnnouncement());
-    launcher.settle();
-    QQuickItem* root = launcher.item(u"rootView"_s);
-    QCOMPARE(root->property("showsOnboarding").toBool(), !onboardingComplete);
-    QCOMPARE(launcher.item(u"announcementOverlay"_s)->property("shown").toBool(),
-             onboardingComplete);
-}
-
-void TestUiQml::announcementOpenSelectsApp() {
+// A pending announcement waits behind onboarding, then its button opens the announced app.
+void TestUiQml::announcementWaitsForOnboarding() {
     Launcher launcher(
         catalogOf({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)}, {announcementOf(u"beta"_s)}),
-        true, true);
-    QVERIFY(launcher.window);
-    QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
+        false, true);
+    QVERIFY(launcher.shown());
+    QVERIFY(launcher.store->pendingAnnouncement());
+    QQuickItem* overlay = launcher.item(u"announcementOverlay"_s);
+    QVERIFY(launcher.item(u"rootView"_s)->property("showsOnboarding").toBool());
+    QVERIFY(!overlay->property("shown").toBool());
+
+    launcher.store->setOnboardingComplete(true);
+    launcher.settle();
+    QVERIFY(!launcher.item(u"rootView"_s)->property("showsOnboarding").toBool());
+    QVERIFY(overlay->property("shown").toBool());
     QQuickItem* open = launcher.item(u"announcementOpenButton"_s);
-    QVERIFY(open);
-    QVERIFY(open->isEnabled());
+    QVERIFY(open && open->isEnabled());
     launcher.click(open);
     QCOMPARE(launcher.store->selectedAppID(), std::optional(u"beta"_s));
     QVERIFY(!launcher.store->pendingAnnouncement());
-    QVERIFY(!launcher.item(u"announcementOverlay"_s)->property("shown").toBool());
+    QVERIFY(!overlay->property("shown").toBool());
 }
 
 void TestUiQml::sidebarSettingsKeepsSection() {
-    expectedWarnings().append(u"does not support raise()"_s); // the offscreen platform's notice
+    expectedWarnings.append(u"does not support raise()"_s); // the offscreen platform's notice
     Launcher launcher(catalogOf({publishedApp(u"alpha"_s)}));
-    QVERIFY(launcher.window);
-    QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
+    QVERIFY(launcher.shown());
     QQuickItem* shell = launcher.item(u"launcherShell"_s);
     launcher.click(launcher.item(u"sidebarRow1"_s)); // all apps
     QCOMPARE(shell->property("selectedSection").toInt(), 1);
@@ -350,8 +310,7 @@ void TestUiQml::sidebarSettingsKeepsSection() {
 void TestUiQml::detailButtonsReachStore() {
     const AppManifestItem alpha = publishedApp(u"alpha"_s);
     Launcher launcher(catalogOf({alpha}));
-    QVERIFY(launcher.window);
-    QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
+    QVERIFY(launcher.shown());
     QQuickItem* detail = launcher.item(u"wideDetailView"_s);
     QVERIFY(detail);
     QQuickItem* primary = Launcher::findItem(detail, u"primaryActionButton"_s);
@@ -359,7 +318,10 @@ void TestUiQml::detailButtonsReachStore() {
     QCOMPARE(primary->property("text").toString(),
              NimbaraCopy::text(CopyKey::installAction, NimbaraLocale::en));
 
+    const std::shared_ptr<Gate> gate = launcher.fakes.installer->hold(alpha.id);
     launcher.click(primary);
+    QVERIFY(!primary->isEnabled());
+    gate->open();
     QTRY_COMPARE(launcher.fakes.installer->finished, 1);
     QCOMPARE(launcher.fakes.installer->calls.size(), 1);
     launcher.settle();
@@ -384,25 +346,9 @@ void TestUiQml::detailButtonsReachStore() {
     QTRY_COMPARE(launcher.fakes.uninstaller->requests.size(), 1);
 }
 
-void TestUiQml::tileSelectsAppAndShowsCompactDetail() {
-    Launcher launcher(catalogOf({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)}));
-    QVERIFY(launcher.window);
-    QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
-    launcher.resize(960);
-    QQuickItem* shell = launcher.item(u"launcherShell"_s);
-    QCOMPARE(launcher.store->selectedAppID(), std::optional(u"alpha"_s));
-    QQuickItem* tile = launcher.item(u"appTile_beta"_s);
-    QVERIFY(tile);
-    launcher.click(tile);
-    QCOMPARE(launcher.store->selectedAppID(), std::optional(u"beta"_s));
-    QVERIFY(shell->property("showCompactDetail").toBool());
-    QVERIFY(launcher.item(u"compactDetailView"_s)->property("isPresented").toBool());
-}
-
 void TestUiQml::quickSwitchShortcutFromSearchField() {
     Launcher launcher(catalogOf({publishedApp(u"alpha"_s)}));
-    QVERIFY(launcher.window);
-    QVERIFY(QTest::qWaitForWindowExposed(launcher.window));
+    QVERIFY(launcher.shown());
     launcher.window->requestActivate();
     QVERIFY(QTest::qWaitForWindowActive(launcher.window));
     QQuickItem* search = launcher.item(u"searchField"_s);
@@ -479,7 +425,7 @@ void TestUiQml::symbolGlyphsExistInFont() {
 
 // An icon whose image cannot be loaded shows the app's symbol instead of an empty square.
 void TestUiQml::iconFallsBackWhenImageFails() {
-    expectedWarnings().append(u"Connection refused"_s);
+    expectedWarnings.append(u"Connection refused"_s);
     AppManifestItem app = publishedApp(u"alpha"_s);
     app.iconUrl = QUrl(u"http://127.0.0.1:9/alpha.png"_s);        // nothing listens on port 9
     Launcher launcher(catalogOf({app, publishedApp(u"beta"_s)})); // two apps: a tile grid
