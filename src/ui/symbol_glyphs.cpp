@@ -99,17 +99,6 @@ bool isKnown(QStringView name) {
     return table().contains(name.toString());
 }
 
-const QStringList& screenSymbolNames() {
-    static const QStringList names = [] {
-        QStringList list;
-        for (const Entry& entry : screenEntries) {
-            list.append(entry.name);
-        }
-        return list;
-    }();
-    return names;
-}
-
 QStringList knownNames() {
     return table().keys();
 }

@@ -25,8 +25,6 @@ char32_t codePoint(QStringView name);
 QString glyph(QStringView name);
 // Whether `name` has a glyph of its own.
 bool isKnown(QStringView name);
-// Every symbol name the screens themselves use.
-const QStringList& screenSymbolNames();
 // Every name the table maps (screen symbols and common app symbols).
 QStringList knownNames();
 
