@@ -63,10 +63,17 @@ int main(int argc, char** argv) {
     QGuiApplication::setApplicationDisplayName(appName);
 
     // A second launch only brings the running launcher forward; it ends before anything reads
-    // or writes the preferences.
+    // or writes the preferences. When the running one cannot be reached, this launch did not do
+    // what was asked (no window comes forward), so it ends with a failure status for whoever
+    // started it; the guard has said why on stderr.
     SingleInstanceGuard instance(PreferencesStore::defaultPath());
-    if (instance.claim() == SingleInstanceGuard::Role::secondary) {
+    switch (instance.claim()) {
+    case SingleInstanceGuard::Role::primary:
+        break;
+    case SingleInstanceGuard::Role::handedOver:
         return 0;
+    case SingleInstanceGuard::Role::refused:
+        return 1;
     }
 
     chooseControlsStyle();

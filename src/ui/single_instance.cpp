@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
@@ -17,11 +18,14 @@ namespace {
 constexpr char kActivateRequest[] = "activate\n";
 constexpr char kActivateAnswer[] = "ok\n";
 
-// How long a later launch keeps trying to reach the first one. The first listens right after
-// taking the lock, so this only covers the instant between the two, or a first process that is
-// busy; it bounds how long a stuck first process can hold up the second.
-constexpr int kConnectAttempts = 50;
+// How long a later launch keeps trying to reach the first one when the lock says it runs. The
+// first listens right after taking the lock, so this only covers the instant between the two;
+// a first process that runs with another runtime folder is never reached, and this bounds how
+// long the second takes to say so.
+constexpr int kConnectAttempts = 20;
 constexpr int kConnectRetryMs = 100;
+constexpr int kConnectTimeoutMs = 1000;
+// How long the first may take to answer (it may be busy starting).
 constexpr int kExchangeTimeoutMs = 5000;
 
 QString runtimeFolder() {
@@ -29,24 +33,24 @@ QString runtimeFolder() {
     return runtime.isEmpty() ? QDir::tempPath() : runtime;
 }
 
+// A line for whoever started this launch from a terminal, saying why no window of its own comes.
+void reportHandOver(const QString& folder) {
+    qCInfo(logUi).noquote() << "a launcher already runs for" << folder
+                            << "- asked it to bring its window forward; this launch ends";
+}
+
 } // namespace
 
-QString SingleInstanceGuard::instanceName(const QString& preferencesPath) {
-    const QByteArray digest = QCryptographicHash::hash(QDir::cleanPath(preferencesPath).toUtf8(),
-                                                       QCryptographicHash::Sha256)
-                                  .toHex()
-                                  .left(16);
+QString SingleInstanceGuard::instanceName(const QString& canonicalFolder) {
+    const QByteArray digest =
+        QCryptographicHash::hash(canonicalFolder.toUtf8(), QCryptographicHash::Sha256)
+            .toHex()
+            .left(16);
     return QStringLiteral("nimbara-%1-%2").arg(getuid()).arg(QString::fromLatin1(digest));
 }
 
 SingleInstanceGuard::SingleInstanceGuard(const QString& preferencesPath, QObject* parent)
-    : QObject(parent), name_(instanceName(preferencesPath)),
-      socketPath_(QDir(runtimeFolder()).filePath(name_ + QStringLiteral(".socket"))),
-      lock_(QDir(runtimeFolder()).filePath(name_ + QStringLiteral(".lock"))) {
-    // A lock whose process is gone is taken over at once (QLockFile checks the process id);
-    // a live holder keeps it however old it is.
-    lock_.setStaleLockTime(0);
-}
+    : QObject(parent), folder_(QFileInfo(preferencesPath).absolutePath()) {}
 
 SingleInstanceGuard::~SingleInstanceGuard() {
     if (server_) {
@@ -55,13 +59,47 @@ SingleInstanceGuard::~SingleInstanceGuard() {
 }
 
 SingleInstanceGuard::Role SingleInstanceGuard::claim() {
-    if (!lock_.tryLock(0)) {
-        // Another live process holds the lock (or the lock cannot be written at all; then
-        // starting would not be safe either).
-        askPrimaryToActivate();
-        return Role::secondary;
+    if (!QDir().mkpath(folder_)) {
+        qCWarning(logUi).noquote() << "cannot create the preferences folder" << folder_;
     }
-    // We hold the lock, so a socket file left there belongs to a process that is gone.
+    const QString canonical = QFileInfo(folder_).canonicalFilePath();
+    const QString folder = canonical.isEmpty() ? QDir::cleanPath(folder_) : canonical;
+    socketPath_ = QDir(runtimeFolder()).filePath(instanceName(folder) + QStringLiteral(".socket"));
+    lock_ = std::make_unique<ExclusiveFileLock>(QDir(folder).filePath(QStringLiteral(".lock")));
+
+    switch (lock_->tryAcquire()) {
+    case ExclusiveFileLock::Outcome::acquired:
+        listen();
+        return Role::primary;
+    case ExclusiveFileLock::Outcome::heldElsewhere:
+        if (askPrimaryToActivate(kConnectAttempts)) {
+            reportHandOver(folder);
+            return Role::handedOver;
+        }
+        qCWarning(logUi).noquote()
+            << "another launcher uses the preferences in" << folder
+            << "but does not answer (it may run with another XDG_RUNTIME_DIR, or be stuck);"
+            << "not starting a second one, which would overwrite its saves";
+        return Role::refused;
+    case ExclusiveFileLock::Outcome::failed:
+        break;
+    }
+    // Without the lock, only an answer on the socket tells that a launcher runs; no answer means
+    // whatever is left there is stale.
+    qCWarning(logUi).noquote() << "cannot lock" << lock_->path()
+                               << QStringLiteral("(%1);").arg(lock_->errorString())
+                               << "a second launcher will only be noticed while it answers";
+    if (askPrimaryToActivate(1)) {
+        reportHandOver(folder);
+        return Role::handedOver;
+    }
+    listen();
+    return Role::primary;
+}
+
+void SingleInstanceGuard::listen() {
+    // Only one process gets here for these preferences, so a socket file left there belongs to
+    // a process that is gone.
     QLocalServer::removeServer(socketPath_);
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
@@ -69,10 +107,9 @@ SingleInstanceGuard::Role SingleInstanceGuard::claim() {
             &SingleInstanceGuard::acceptConnections);
     if (!server_->listen(socketPath_)) {
         // Later launches cannot reach us to raise the window, but the lock still keeps them
-        // from running alongside; they simply end.
+        // from running alongside; they say so and end.
         qCWarning(logUi).noquote() << "cannot listen for later launches:" << server_->errorString();
     }
-    return Role::primary;
 }
 
 void SingleInstanceGuard::acceptConnections() {
@@ -89,14 +126,16 @@ void SingleInstanceGuard::acceptConnections() {
     }
 }
 
-bool SingleInstanceGuard::askPrimaryToActivate() {
+bool SingleInstanceGuard::askPrimaryToActivate(int attempts) {
     QLocalSocket socket;
-    for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
         socket.connectToServer(socketPath_);
-        if (socket.waitForConnected(kExchangeTimeoutMs)) {
+        if (socket.waitForConnected(kConnectTimeoutMs)) {
             break;
         }
-        QThread::msleep(kConnectRetryMs);
+        if (attempt + 1 < attempts) {
+            QThread::msleep(kConnectRetryMs);
+        }
     }
     if (socket.state() != QLocalSocket::ConnectedState) {
         return false;

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ui/exclusive_file_lock.h"
+
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -9,28 +10,35 @@
 namespace nimbara {
 
 // Keeps one launcher per preferences file: two processes writing the same preferences would
-// overwrite each other's changes. The first process to claim the guard holds a lock file and
-// listens on a local socket; a later one finds the lock taken, asks the first to bring its
-// window forward and then ends without touching the preferences.
+// overwrite each other's changes. The first process to claim the guard holds an advisory lock
+// on ".lock" in the preferences folder and listens on a local socket; a later one finds the lock
+// taken, asks the first to bring its window forward and then ends without touching the
+// preferences.
 //
-// Both live in the user's runtime folder ($XDG_RUNTIME_DIR, private to the user), named after
-// the user id and a digest of the preferences path, so that two users, or two test homes, never
-// meet.
+// The lock decides: it lives beside the preferences, so it is the same lock however the folder
+// is reached (a symbolic link, another runtime folder), and the kernel drops it when its holder
+// dies. The socket only carries the hand-over; it lives in the user's runtime folder
+// ($XDG_RUNTIME_DIR, private to the user), named after the user id and a digest of the
+// preferences folder's canonical path.
 class SingleInstanceGuard : public QObject {
     Q_OBJECT
 
 public:
-    enum class Role { primary, secondary };
+    enum class Role {
+        primary,    // this process is the launcher for these preferences
+        handedOver, // a running launcher was asked to come forward; this launch ends
+        refused,    // a running launcher holds the preferences but could not be reached
+    };
 
     explicit SingleInstanceGuard(const QString& preferencesPath, QObject* parent = nullptr);
     ~SingleInstanceGuard() override;
 
-    // "nimbara-<uid>-<digest of the preferences path>"
-    static QString instanceName(const QString& preferencesPath);
+    // "nimbara-<uid>-<digest of the folder's path>"
+    static QString instanceName(const QString& canonicalFolder);
 
-    // Takes the lock and starts listening (primary), or, when another live process holds the
-    // lock, asks that one to raise its window (secondary). A lock left behind by a process that
-    // died is taken over.
+    // Creates the preferences folder if needed, takes the lock and starts listening (primary),
+    // or, when another live process holds the lock, asks that one to raise its window. Says on
+    // stderr (and in the log) why a launch does not run. Waits at most a few seconds.
     Role claim();
 
 Q_SIGNALS:
@@ -38,12 +46,13 @@ Q_SIGNALS:
     void activationRequested();
 
 private:
+    void listen();
     void acceptConnections();
-    bool askPrimaryToActivate();
+    bool askPrimaryToActivate(int attempts);
 
-    QString name_;
+    QString folder_;
     QString socketPath_;
-    QLockFile lock_;
+    std::unique_ptr<ExclusiveFileLock> lock_;
     std::unique_ptr<QLocalServer> server_;
 };
 

@@ -1,5 +1,5 @@
 // The application's own wiring: where production collaborators point, that the stand-ins for
-// unfinished collaborators fail honestly, and that a second launch hands over to the first.
+// unfinished collaborators fail honestly, and that one preferences folder has one launcher.
 #include "catalog/manifest_coding.h"
 #include "catalog/seed_manifest.h"
 #include "install/installed_code_validation_error.h"
@@ -15,16 +15,21 @@
 #include "support/temp_home.h"
 #include "text/nimbara_copy.h"
 #include "ui/production_wiring.h"
+#include "ui/single_instance.h"
 #include "ui/startup_sequence.h"
 
 #include <QCoro/QCoroTask>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
 #include <QNetworkAccessManager>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 
 using namespace nimbara;
 using namespace nimbara::test;
@@ -38,24 +43,33 @@ QString launcherExecutable() {
     return QDir(qEnvironmentVariable("NIMBARA_BUILD_DIR")).filePath(u"src/ui/nimbara"_qs);
 }
 
-// Reads standard output until a line starting with `prefix` arrives; answers that line, or an
-// empty string when the process ended or the guard ran out first. Everything read is kept in
-// `output`.
-QString waitForLine(QProcess& process, const QString& prefix, QString& output) {
-    for (;;) {
+// Reads standard output until `count` lines starting with `prefix` have arrived; false when the
+// process ended or the guard ran out first. Everything read is kept in `output`.
+bool waitForLines(QProcess& process, const QString& prefix, QString& output, int count = 1) {
+    const auto found = [&] {
         output += QString::fromUtf8(process.readAllStandardOutput());
-        for (const QString& line : output.split(u'\n')) {
-            if (line.startsWith(prefix)) {
-                return line;
-            }
-        }
+        return output.split(u'\n')
+                   .filter(QRegularExpression(u"^"_qs + QRegularExpression::escape(prefix)))
+                   .size() >= count;
+    };
+    while (!found()) {
         if (process.state() == QProcess::NotRunning || !process.waitForReadyRead(kWaitMs)) {
-            output += QString::fromUtf8(process.readAllStandardOutput());
-            return output.split(u'\n')
-                .filter(QRegularExpression(u"^"_qs + QRegularExpression::escape(prefix)))
-                .value(0);
+            return found();
         }
     }
+    return true;
+}
+
+std::optional<QByteArray> contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? std::optional(file.readAll()) : std::nullopt;
+}
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(content) == content.size(),
+             qPrintable(path));
 }
 
 // Runs the event loop until `task` ends; answers the exception it ended with, if any.
@@ -82,7 +96,9 @@ private Q_SLOTS:
     void productionWiringUsesConfiguredEndpoints();
     void interimCollaboratorsFailHonestly();
     void windowSizeParsing();
-    void secondLaunchHandsOverToTheFirst();
+    void leftoverLocksDoNotBlock_data();
+    void leftoverLocksDoNotBlock();
+    void laterLaunchesNeverRunBesideTheFirst();
 
 private:
     QNetworkAccessManager network_;
@@ -168,15 +184,59 @@ void TestUiApp::windowSizeParsing() {
     QCOMPARE(parseWindowSize(u"1060x720x3"_qs), std::nullopt);
 }
 
-void TestUiApp::secondLaunchHandsOverToTheFirst() {
+void TestUiApp::leftoverLocksDoNotBlock_data() {
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QByteArray>("content");
+    // "runtime lock" is where earlier versions kept a lock file (process id, name, host).
+    QTest::newRow("empty runtime lock") << u"runtime lock"_qs << QByteArray();
+    QTest::newRow("garbage runtime lock") << u"runtime lock"_qs << QByteArray("\xff\xfe\0junk");
+    QTest::newRow("other host's runtime lock")
+        << u"runtime lock"_qs << QByteArray("4242\nnimbara\nelsewhere.example\n");
+    QTest::newRow("garbage lock beside the preferences") << u".lock"_qs << QByteArray("\xff\n7");
+    QTest::newRow("socket file of a dead launcher") << u"socket"_qs << QByteArray("junk");
+}
+
+// Whatever a crashed or foreign launcher left behind, the next launch runs, listens for later
+// ones and leaves the preferences alone.
+void TestUiApp::leftoverLocksDoNotBlock() {
+    QFETCH(QString, place);
+    QFETCH(QByteArray, content);
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    const QString folder = config.filePath(u"nimbara"_qs);
+    const QString preferences = QDir(folder).filePath(u"preferences.plist"_qs);
+    writeFile(preferences, "the user's own");
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString socket = QDir(runtime).filePath(
+        SingleInstanceGuard::instanceName(QFileInfo(folder).canonicalFilePath()) + u".socket"_qs);
+    const QString oldName = QString::fromLatin1(
+        QCryptographicHash::hash(preferences.toUtf8(), QCryptographicHash::Sha256)
+            .toHex()
+            .left(16));
+    const QHash<QString, QString> places{
+        {u"runtime lock"_qs,
+         QDir(runtime).filePath(u"nimbara-%1-%2.lock"_qs.arg(getuid()).arg(oldName))},
+        {u".lock"_qs, QDir(folder).filePath(u".lock"_qs)},
+        {u"socket"_qs, socket}};
+    writeFile(places.value(place), content);
+
+    SingleInstanceGuard guard(preferences);
+    QCOMPARE(guard.claim(), SingleInstanceGuard::Role::primary);
+    QLocalSocket later;
+    later.connectToServer(socket);
+    QVERIFY2(later.waitForConnected(kWaitMs), qPrintable(later.errorString()));
+    QCOMPARE(contentOf(preferences), std::optional(QByteArray("the user's own")));
+}
+
+// A later launch for the same preferences folder never runs beside the first, however it reaches
+// that folder: it hands over when it can reach the first and says on stderr that it could not
+// otherwise. Once the first dies, the next launch runs.
+void TestUiApp::laterLaunchesNeverRunBesideTheFirst() {
     QTemporaryDir work;
     QVERIFY(work.isValid());
     const QString root = work.filePath(u"server"_qs);
-    QVERIFY(QDir().mkpath(root));
-    QFile catalog(QDir(root).filePath(u"catalog.json"_qs));
-    QVERIFY(catalog.open(QIODevice::WriteOnly));
-    catalog.write(encodeLauncherManifestJson(catalogWith({publishedApp(u"notes"_qs)})));
-    catalog.close();
+    writeFile(QDir(root).filePath(u"catalog.json"_qs),
+              encodeLauncherManifestJson(catalogWith({publishedApp(u"notes"_qs)})));
     DevServerProcess server(root, work.filePath(u"reports.sqlite"_qs));
     QVERIFY2(server.start(), qPrintable(server.error()));
 
@@ -188,38 +248,69 @@ void TestUiApp::secondLaunchHandsOverToTheFirst() {
     environment.insert(u"NIMBARA_MANIFEST_URL"_qs,
                        server.url(u"/api/launcher/manifest"_qs).toString());
     environment.insert(u"NIMBARA_API_URL"_qs, server.url(QString()).toString());
-    const auto launch = [&](QProcess& process) {
-        process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const auto launch = [](QProcess& process, const QProcessEnvironment& with) {
+        process.setProcessEnvironment(with);
         process.start(launcherExecutable(), {});
         QVERIFY2(process.waitForStarted(kWaitMs), qPrintable(process.errorString()));
     };
 
     QProcess first;
-    launch(first);
+    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    launch(first, environment);
     QString firstOutput;
-    QVERIFY2(!waitForLine(first, u"catalog-loaded-ms:"_qs, firstOutput).isEmpty(),
+    QVERIFY2(waitForLines(first, u"catalog-loaded-ms:"_qs, firstOutput),
              qPrintable(u"the first launcher did not start: "_qs + firstOutput));
+    const QString preferences = PreferencesStore::defaultPath();
+    const std::optional<QByteArray> saved = contentOf(preferences);
 
-    QProcess second;
-    launch(second);
-    QVERIFY(second.waitForFinished(kWaitMs));
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
-    // It ended before showing a window (and so before building a store).
-    QVERIFY(!QString::fromUtf8(second.readAllStandardOutput()).contains(u"first-frame-ms"_qs));
-
+    const QString config = environment.value(u"XDG_CONFIG_HOME"_qs);
+    const QString runtime = environment.value(u"XDG_RUNTIME_DIR"_qs);
+    const QString linked = work.filePath(u"linked-config"_qs);
+    QVERIFY(QFile::link(config, linked));
+    const QString otherRuntime = work.filePath(u"other-run"_qs);
+    QVERIFY(QDir().mkpath(otherRuntime));
+    QFile::setPermissions(otherRuntime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const struct {
+        QString configHome, runtimeDir;
+        int exitCode;
+        QString says;
+    } laterLaunches[] = {
+        {config, runtime, 0, u"asked it to bring its window forward"_qs},
+        {config, otherRuntime, 1, u"another launcher uses the preferences"_qs},
+        {linked, runtime, 0, u"asked it to bring its window forward"_qs},
+        {linked, otherRuntime, 1, u"another launcher uses the preferences"_qs},
+    };
+    int handOvers = 0;
+    for (const auto& row : laterLaunches) {
+        QProcessEnvironment with = environment;
+        with.insert(u"XDG_CONFIG_HOME"_qs, row.configHome);
+        with.insert(u"XDG_RUNTIME_DIR"_qs, row.runtimeDir);
+        QProcess later;
+        launch(later, with);
+        QVERIFY(later.waitForFinished(kWaitMs));
+        const QString errors = QString::fromUtf8(later.readAllStandardError());
+        const QString context = row.configHome + u" "_qs + row.runtimeDir + u": "_qs + errors;
+        QVERIFY2(later.exitStatus() == QProcess::NormalExit && later.exitCode() == row.exitCode,
+                 qPrintable(context));
+        QVERIFY2(errors.contains(row.says), qPrintable(context));
+        // It ended before showing a window, and so before building a store.
+        QVERIFY(!QString::fromUtf8(later.readAllStandardOutput()).contains(u"first-frame-ms"_qs));
+        handOvers += row.exitCode == 0 ? 1 : 0;
+        QVERIFY2(waitForLines(first, u"raise-requested"_qs, firstOutput, handOvers),
+                 qPrintable(firstOutput));
+    }
     QCOMPARE(first.state(), QProcess::Running);
-    QVERIFY2(!waitForLine(first, u"raise-requested"_qs, firstOutput).isEmpty(),
-             qPrintable(firstOutput));
+    QCOMPARE(contentOf(preferences), saved);
 
-    // A launcher that died leaves its lock behind; the next launch takes it over and runs.
+    // A launcher that died leaves its socket behind; the next launch runs.
     first.kill();
     QVERIFY(first.waitForFinished(kWaitMs));
     QProcess third;
-    launch(third);
+    third.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    launch(third, environment);
     QString thirdOutput;
-    const bool thirdStarted = !waitForLine(third, u"first-frame-ms:"_qs, thirdOutput).isEmpty();
+    const bool thirdStarted = waitForLines(third, u"first-frame-ms:"_qs, thirdOutput);
     third.kill();
     third.waitForFinished(kWaitMs);
     QVERIFY2(thirdStarted, qPrintable(u"after a crash no launcher starts: "_qs + thirdOutput));
