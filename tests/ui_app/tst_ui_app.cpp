@@ -194,6 +194,8 @@ void TestUiApp::leftoverLocksDoNotBlock_data() {
         << u"runtime lock"_qs << QByteArray("4242\nnimbara\nelsewhere.example\n");
     QTest::newRow("garbage lock beside the preferences") << u".lock"_qs << QByteArray("\xff\n7");
     QTest::newRow("socket file of a dead launcher") << u"socket"_qs << QByteArray("junk");
+    // A lock that cannot be taken at all does not keep the launcher from running.
+    QTest::newRow("folder in the lock's place") << u".lock folder"_qs << QByteArray();
 }
 
 // Whatever a crashed or foreign launcher left behind, the next launch runs, listens for later
@@ -218,7 +220,12 @@ void TestUiApp::leftoverLocksDoNotBlock() {
          QDir(runtime).filePath(u"nimbara-%1-%2.lock"_qs.arg(getuid()).arg(oldName))},
         {u".lock"_qs, QDir(folder).filePath(u".lock"_qs)},
         {u"socket"_qs, socket}};
-    writeFile(places.value(place), content);
+    if (place == u".lock folder"_qs) {
+        QVERIFY(QDir().mkpath(places.value(u".lock"_qs)));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^cannot lock "_qs));
+    } else {
+        writeFile(places.value(place), content);
+    }
 
     SingleInstanceGuard guard(preferences);
     QCOMPARE(guard.claim(), SingleInstanceGuard::Role::primary);
