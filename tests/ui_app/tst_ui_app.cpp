@@ -29,6 +29,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <unistd.h>
 
 using namespace nimbara;
@@ -99,6 +100,7 @@ private Q_SLOTS:
     void leftoverLocksDoNotBlock_data();
     void leftoverLocksDoNotBlock();
     void laterLaunchesNeverRunBesideTheFirst();
+    void appsStartedByTheLauncherDoNotKeepItsLock();
 
 private:
     QNetworkAccessManager network_;
@@ -321,6 +323,29 @@ void TestUiApp::laterLaunchesNeverRunBesideTheFirst() {
     third.kill();
     third.waitForFinished(kWaitMs);
     QVERIFY2(thirdStarted, qPrintable(u"after a crash no launcher starts: "_qs + thirdOutput));
+}
+
+// An app opened from the launcher may outlive it; it must not hold the lock and keep every later
+// launch out.
+void TestUiApp::appsStartedByTheLauncherDoNotKeepItsLock() {
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    const QString preferences = config.filePath(u"nimbara/preferences.plist"_qs);
+    qint64 app = 0;
+    {
+        SingleInstanceGuard launcher(preferences);
+        QCOMPARE(launcher.claim(), SingleInstanceGuard::Role::primary);
+        QProcess opened;
+        opened.setProgram(u"sleep"_qs);
+        opened.setArguments({u"60"_qs});
+        QVERIFY(opened.startDetached(&app));
+    }
+    SingleInstanceGuard next(preferences);
+    const SingleInstanceGuard::Role role = next.claim();
+    if (app > 0) {
+        ::kill(static_cast<pid_t>(app), SIGKILL);
+    }
+    QCOMPARE(role, SingleInstanceGuard::Role::primary);
 }
 
 NIMBARA_TEST_MAIN(TestUiApp)
