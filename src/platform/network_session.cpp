@@ -13,7 +13,9 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace nimbara {
 
@@ -75,9 +77,15 @@ void stopTransfer(QNetworkReply* reply, ReplyBody& body, StopReason reason) {
 // Moves what has arrived into `body`, never more than one byte past the size limit; at that
 // byte the transfer stops.
 void readArrivedBytes(QNetworkReply* reply, ReplyBody& body) {
-    const qint64 room = maximumResponseBodySize + 1 - body.bytes.size();
-    if (room > 0)
-        body.bytes += reply->read(room);
+    // Read in place: QIODevice::read(qint64) would first allocate all the room it is given.
+    const qsizetype had = body.bytes.size();
+    const qint64 wanted =
+        std::min(reply->bytesAvailable(), maximumResponseBodySize + 1 - qint64(had));
+    if (wanted > 0) {
+        body.bytes.resize(had + qsizetype(wanted));
+        const qint64 read = reply->read(body.bytes.data() + had, wanted);
+        body.bytes.resize(had + qsizetype(std::max<qint64>(read, 0)));
+    }
     if (body.bytes.size() > maximumResponseBodySize)
         stopTransfer(reply, body, StopReason::bodyTooLarge);
 }
@@ -119,6 +127,9 @@ QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, std::shared_ptr<ReplyB
                                       std::chrono::milliseconds timeout,
                                       std::optional<std::chrono::milliseconds> deadline) {
     co_await reply.get();
+    readArrivedBytes(reply.get(), *body);
+    // Taken out at once: the reply, and with it what it is connected to, is deleted later.
+    QByteArray bytes = std::exchange(body->bytes, {});
 
     if (body->stopped == StopReason::bodyTooLarge)
         throw bodyTooLarge();
@@ -135,8 +146,7 @@ QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, std::shared_ptr<ReplyB
                                    .arg(reply->errorString(), seconds(timeout)));
         throw NetworkError(reply->errorString());
     }
-    readArrivedBytes(reply.get(), *body);
-    if (body->bytes.size() > maximumResponseBodySize) {
+    if (bytes.size() > maximumResponseBodySize) {
         // The whole answer was in before we could stop it, so the cache may hold it.
         discardFromCache(reply.get());
         throw bodyTooLarge();
@@ -144,7 +154,7 @@ QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, std::shared_ptr<ReplyB
     HttpResponse response;
     if (status.isValid())
         response.statusCode = status.toInt();
-    response.body = std::move(body->bytes);
+    response.body = std::move(bytes);
     co_return response;
 }
 
