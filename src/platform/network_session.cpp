@@ -4,6 +4,7 @@
 #include "core/json_coding.h"
 #include "core/logging.h"
 
+#include <QAbstractNetworkCache>
 #include <QCoreApplication>
 #include <QCoro/QCoroNetworkReply>
 #include <QNetworkDiskCache>
@@ -11,14 +12,14 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace nimbara {
 
 namespace {
-
-// Set on a reply that was stopped because its body grew beyond maximumResponseBodySize.
-constexpr char bodyTooLargeProperty[] = "nimbaraBodyTooLarge";
 
 // Qt reports an HTTP status of 400 or more as one of these reply errors, together with the
 // status attribute and the whole body. Such a reply is an answer, not a transport failure.
@@ -49,17 +50,68 @@ struct ReplyDeleter {
 };
 using ReplyPointer = std::unique_ptr<QNetworkReply, ReplyDeleter>;
 
-// Stops the transfer as soon as the announced or received size passes the limit.
-void limitBodySize(QNetworkReply* reply) {
-    QObject::connect(
-        reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
-            if (received <= maximumResponseBodySize && total <= maximumResponseBodySize)
-                return;
-            if (reply->property(bodyTooLargeProperty).toBool())
-                return;
-            reply->setProperty(bodyTooLargeProperty, true);
-            reply->abort();
-        });
+// Why we stopped a transfer ourselves.
+enum class StopReason { none, bodyTooLarge, deadline };
+
+// The body of one reply as far as it has arrived, and whether we stopped the transfer.
+struct ReplyBody {
+    QByteArray bytes;
+    StopReason stopped = StopReason::none;
+};
+
+// Drops whatever the cache holds or is still writing for the reply's URL, so that an answer
+// we refused is not served from the cache next time.
+void discardFromCache(QNetworkReply* reply) {
+    if (QAbstractNetworkCache* cache = reply->manager() ? reply->manager()->cache() : nullptr)
+        cache->remove(reply->url());
+}
+
+void stopTransfer(QNetworkReply* reply, ReplyBody& body, StopReason reason) {
+    if (body.stopped != StopReason::none || reply->isFinished())
+        return;
+    body.stopped = reason;
+    reply->abort();
+    discardFromCache(reply);
+}
+
+// Moves what has arrived into `body`, never more than one byte past the size limit; at that
+// byte the transfer stops.
+void readArrivedBytes(QNetworkReply* reply, ReplyBody& body) {
+    // Read in place: QIODevice::read(qint64) would first allocate all the room it is given.
+    const qsizetype had = body.bytes.size();
+    const qint64 wanted =
+        std::min(reply->bytesAvailable(), maximumResponseBodySize + 1 - qint64(had));
+    if (wanted > 0) {
+        body.bytes.resize(had + qsizetype(wanted));
+        const qint64 read = reply->read(body.bytes.data() + had, wanted);
+        body.bytes.resize(had + qsizetype(std::max<qint64>(read, 0)));
+    }
+    if (body.bytes.size() > maximumResponseBodySize)
+        stopTransfer(reply, body, StopReason::bodyTooLarge);
+}
+
+// Reads the reply's body as it arrives, with the network thread holding at most
+// responseReadBufferSize of it; stops the transfer when the announced or received size passes
+// the limit, or when `deadline` has passed.
+std::shared_ptr<ReplyBody> collectBody(QNetworkReply* reply,
+                                       std::optional<std::chrono::milliseconds> deadline) {
+    auto body = std::make_shared<ReplyBody>();
+    reply->setReadBufferSize(responseReadBufferSize);
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, body] {
+        const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (announced.isValid() && announced.toLongLong() > maximumResponseBodySize)
+            stopTransfer(reply, *body, StopReason::bodyTooLarge);
+    });
+    QObject::connect(reply, &QIODevice::readyRead, reply,
+                     [reply, body] { readArrivedBytes(reply, *body); });
+    if (deadline) {
+        auto* timer = new QTimer(reply);
+        timer->setSingleShot(true);
+        QObject::connect(timer, &QTimer::timeout, reply,
+                         [reply, body] { stopTransfer(reply, *body, StopReason::deadline); });
+        timer->start(*deadline);
+    }
+    return body;
 }
 
 NetworkError bodyTooLarge() {
@@ -67,28 +119,42 @@ NetworkError bodyTooLarge() {
                             .arg(maximumResponseBodySize / (1024 * 1024)));
 }
 
-QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, int timeoutMilliseconds) {
-    co_await reply.get();
+QString seconds(std::chrono::milliseconds duration) {
+    return QString::number(double(duration.count()) / 1000.0);
+}
 
-    if (reply->property(bodyTooLargeProperty).toBool())
+QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, std::shared_ptr<ReplyBody> body,
+                                      std::chrono::milliseconds timeout,
+                                      std::optional<std::chrono::milliseconds> deadline) {
+    co_await reply.get();
+    readArrivedBytes(reply.get(), *body);
+    // Taken out at once: the reply, and with it what it is connected to, is deleted later.
+    QByteArray bytes = std::exchange(body->bytes, {});
+
+    if (body->stopped == StopReason::bodyTooLarge)
         throw bodyTooLarge();
+    if (body->stopped == StopReason::deadline)
+        throw NetworkError(
+            QStringLiteral("The server's answer did not end within %1 s.").arg(seconds(*deadline)));
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const QNetworkReply::NetworkError error = reply->error();
     if (error != QNetworkReply::NoError && !(status.isValid() && reportsHttpStatus(error))) {
-        // Nobody but the transfer time-out cancels our replies; Qt's own text for it
+        // Every other cancellation is the transfer time-out; Qt's own text for it
         // ("Operation canceled") does not say why, so the reason is added.
         if (error == QNetworkReply::OperationCanceledError)
-            throw NetworkError(
-                QStringLiteral("%1 (no data from the server for %2 s)")
-                    .arg(reply->errorString(), QString::number(timeoutMilliseconds / 1000.0)));
+            throw NetworkError(QStringLiteral("%1 (no data from the server for %2 s)")
+                                   .arg(reply->errorString(), seconds(timeout)));
         throw NetworkError(reply->errorString());
+    }
+    if (bytes.size() > maximumResponseBodySize) {
+        // The whole answer was in before we could stop it, so the cache may hold it.
+        discardFromCache(reply.get());
+        throw bodyTooLarge();
     }
     HttpResponse response;
     if (status.isValid())
         response.statusCode = status.toInt();
-    response.body = reply->readAll();
-    if (response.body.size() > maximumResponseBodySize)
-        throw bodyTooLarge();
+    response.body = std::move(bytes);
     co_return response;
 }
 
@@ -128,17 +194,20 @@ QNetworkRequest makeNetworkRequest(const QUrl& url, std::chrono::milliseconds ti
     return request;
 }
 
-QCoro::Task<HttpResponse> httpGet(QNetworkAccessManager& session, QNetworkRequest request) {
+QCoro::Task<HttpResponse> httpGet(QNetworkAccessManager& session, QNetworkRequest request,
+                                  std::optional<std::chrono::milliseconds> deadline) {
     ReplyPointer reply(session.get(request));
-    limitBodySize(reply.get());
-    return awaitAnswer(std::move(reply), request.transferTimeout());
+    std::shared_ptr<ReplyBody> body = collectBody(reply.get(), deadline);
+    return awaitAnswer(std::move(reply), std::move(body),
+                       std::chrono::milliseconds(request.transferTimeout()), deadline);
 }
 
 QCoro::Task<HttpResponse> httpPost(QNetworkAccessManager& session, QNetworkRequest request,
                                    QByteArray body) {
     ReplyPointer reply(session.post(request, body));
-    limitBodySize(reply.get());
-    return awaitAnswer(std::move(reply), request.transferTimeout());
+    std::shared_ptr<ReplyBody> answer = collectBody(reply.get(), std::nullopt);
+    return awaitAnswer(std::move(reply), std::move(answer),
+                       std::chrono::milliseconds(request.transferTimeout()), std::nullopt);
 }
 
 void postWithoutWaiting(QNetworkAccessManager& session, const QNetworkRequest& request,

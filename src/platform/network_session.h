@@ -20,7 +20,14 @@ inline constexpr std::chrono::milliseconds networkTransferTimeout{60'000};
 // The largest response body a client reads into memory. Catalogs, feedback answers and error
 // bodies are a few kilobytes; an answer of this size is not one we can use, and reading it
 // would only cost memory. (Archive downloads stream to a file and are not bound by this.)
+// The bytes are counted as they arrive: an answer announcing more is refused at its headers,
+// one sending more is stopped at the first byte past the limit, and neither is left in the
+// HTTP cache.
 inline constexpr qint64 maximumResponseBodySize = 16 * 1024 * 1024;
+
+// How much of an answer the network thread holds before it waits for us to read, so that a
+// fast server cannot fill memory faster than the body is counted.
+inline constexpr qint64 responseReadBufferSize = 256 * 1024;
 
 // The process's one network manager, made on first use: transfer time-out 60 s, redirects
 // only to equally or more secure places, ordinary HTTP caching in httpCacheDirectory(), TLS
@@ -50,8 +57,11 @@ QNetworkRequest makeNetworkRequest(const QUrl& url,
 // Sends the request and waits for the whole answer without blocking the thread. An HTTP
 // error status (4xx, 5xx) is an answer like any other, returned with its body. A transport
 // failure (refused, time-out, host not found, TLS, a redirect the policy refuses, a body cut
-// short) or a body above maximumResponseBodySize throws NetworkError.
-QCoro::Task<HttpResponse> httpGet(QNetworkAccessManager& session, QNetworkRequest request);
+// short), a body above maximumResponseBodySize or, for a GET given a `deadline`, an answer
+// not complete that long after the request was sent throws NetworkError. The deadline bounds
+// a server that keeps sending a byte now and then, which the transfer time-out never stops.
+QCoro::Task<HttpResponse> httpGet(QNetworkAccessManager& session, QNetworkRequest request,
+                                  std::optional<std::chrono::milliseconds> deadline = {});
 QCoro::Task<HttpResponse> httpPost(QNetworkAccessManager& session, QNetworkRequest request,
                                    QByteArray body);
 

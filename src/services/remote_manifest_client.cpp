@@ -25,8 +25,9 @@ ManifestClientError ManifestClientError::invalidResponse() {
 }
 
 RemoteManifestClient::RemoteManifestClient(QUrl endpoint, QNetworkAccessManager& session,
-                                           std::chrono::milliseconds timeout)
-    : endpoint_(std::move(endpoint)), session_(&session), timeout_(timeout) {}
+                                           std::chrono::milliseconds timeout,
+                                           std::chrono::milliseconds deadline)
+    : endpoint_(std::move(endpoint)), session_(&session), timeout_(timeout), deadline_(deadline) {}
 
 QUrl RemoteManifestClient::defaultEndpoint(const MainBundle* bundle) {
     return configuredURL("NIMBARA_MANIFEST_URL", bundle, QStringLiteral("NimbaraManifestURL"))
@@ -39,7 +40,10 @@ QCoro::Task<LauncherManifest> RemoteManifestClient::loadManifest(NimbaraLocale l
     const QNetworkRequest request =
         makeNetworkRequest(withNimbaraLocale(endpoint_, locale), timeout_);
 
-    const HttpResponse response = co_await httpGet(session, request);
+    const std::chrono::milliseconds deadline = deadline_;
+
+    QCoro::Task<HttpResponse> exchange = httpGet(session, request, deadline);
+    const HttpResponse response = co_await std::move(exchange);
     if (!response.statusCode || *response.statusCode < 200 || *response.statusCode > 299)
         throw ManifestClientError::invalidResponse();
     co_return decodeLauncherManifest(response.body);

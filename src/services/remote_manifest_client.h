@@ -29,14 +29,20 @@ private:
     Case kind_;
 };
 
+// The longest a catalog request may take from start to end, however steadily the server
+// trickles its answer.
+inline constexpr std::chrono::milliseconds catalogRequestDeadline{120'000};
+
 // Fetches the catalog document from the catalog server: one GET per call, with the language
 // in the query item "lang". Holds no state between calls; several calls may run at once.
 class RemoteManifestClient : public ManifestLoading {
 public:
     // `session` is shared, not owned, and must outlive the client. `timeout` is the time
-    // without progress after which a request fails.
+    // without progress after which a request fails, `deadline` the time after which it fails
+    // even while bytes still arrive.
     RemoteManifestClient(QUrl endpoint, QNetworkAccessManager& session,
-                         std::chrono::milliseconds timeout = networkTransferTimeout);
+                         std::chrono::milliseconds timeout = networkTransferTimeout,
+                         std::chrono::milliseconds deadline = catalogRequestDeadline);
 
     // The catalog endpoint, first match wins: NIMBARA_MANIFEST_URL when set to an absolute
     // URL; the Info.plist string "NimbaraManifestURL" when non-empty and an absolute URL;
@@ -47,7 +53,8 @@ public:
     const QUrl& endpoint() const noexcept { return endpoint_; }
     QNetworkAccessManager& session() const noexcept { return *session_; }
 
-    // The catalog in `locale`. Throws NetworkError for a transport failure,
+    // The catalog in `locale`. Throws NetworkError for a transport failure (the deadline
+    // passing among them),
     // ManifestClientError::invalidResponse for an answer outside 200-299 (its body is not
     // looked at) and DecodingError for a body that is not a catalog document.
     QCoro::Task<LauncherManifest> loadManifest(NimbaraLocale locale) override;
@@ -56,6 +63,7 @@ private:
     QUrl endpoint_;
     QNetworkAccessManager* session_;
     std::chrono::milliseconds timeout_;
+    std::chrono::milliseconds deadline_;
 };
 
 // `url` with every query item named exactly "lang" removed and "lang=<code>" appended; the

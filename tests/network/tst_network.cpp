@@ -8,11 +8,14 @@
 #include "services/launcher_error_reporter.h"
 #include "services/remote_feedback_client.h"
 #include "services/remote_manifest_client.h"
+#include "store/launcher_store.h"
 #include "support/catalog_samples.h"
+#include "support/fake_collaborators.h"
 #include "support/temp_home.h"
 
 #include <QAbstractHttpServer>
 #include <QDir>
+#include <QDirIterator>
 #include <QHttpServerRequest>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,7 +25,9 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <stdexcept>
 
 using namespace nimbara;
@@ -185,7 +190,58 @@ QByteArray dsnFor(const LoopbackServer& server) {
            "/sentry/42/?x=1#f";
 }
 
+// How a hostile server sends its body after a cacheable 200 status line.
+enum class Feed {
+    announced, // the given bytes, with their length announced
+    streamed,  // the given bytes, unannounced, ended by closing the connection
+    endless,   // bytes as fast as the client takes them, never ending
+    trickle,   // the given bytes announced, then one byte every 100 ms, closing after 5 s
+};
+
+void feed(QTcpSocket* socket, Feed how, const QByteArray& body) {
+    QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
+                      "Cache-Control: max-age=3600\r\n";
+    if (how == Feed::announced || how == Feed::trickle)
+        head += "Content-Length: " + QByteArray::number(body.size() + 1000) + "\r\n";
+    socket->write(head + (how == Feed::announced ? "" : "Connection: close\r\n") + "\r\n");
+    if (how == Feed::announced || how == Feed::streamed) {
+        socket->write(body);
+        if (how == Feed::streamed)
+            socket->disconnectFromHost();
+    } else if (how == Feed::endless) {
+        const QByteArray chunk(256 * 1024, ' ');
+        QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [socket, chunk] {
+            if (socket->bytesToWrite() < 4 * chunk.size())
+                socket->write(chunk);
+        });
+        socket->write(chunk);
+    } else {
+        socket->write(body);
+        auto* timer = new QTimer(socket);
+        // Ends the connection after 5 s, so that a client without a deadline fails too, not
+        // hangs.
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, sent = 0]() mutable {
+            if (++sent < 50)
+                socket->write(" ");
+            else
+                socket->disconnectFromHost();
+        });
+        timer->start(100);
+    }
+}
+
+// The bytes of every file below `path`.
+qint64 folderSize(const QString& path) {
+    qint64 total = 0;
+    for (QDirIterator it(path, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();)
+        total += it.nextFileInfo().size();
+    return total;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Feed)
 
 // The launcher's network services against real HTTP servers on the loopback interface.
 class TestNetwork : public QObject {
@@ -278,18 +334,11 @@ private Q_SLOTS:
             garbage[i] = char((i * 7919) % 251);
         row("10 MB of garbage", answer(200, garbage), "decoding");
 
-        const qint64 tooLarge = maximumResponseBodySize + 1024 * 1024;
         row("nothing listening", QByteArray(), "network", u"refused"_s);
         row("no answer within the time-out", "", "network", u"0.3 s"_s);
         row("body shorter than announced",
             "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n{\"generatedAt\":", "network", {},
             true);
-        row("announced body too large",
-            "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(tooLarge) + "\r\n\r\n{}",
-            "network", u"larger than 16 MiB"_s);
-        row("streamed body too large",
-            "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(tooLarge, ' '), "network",
-            u"larger than 16 MiB"_s, true);
     }
 
     // One GET in the asked language; a catalog, or a readable error of the right kind.
@@ -335,6 +384,81 @@ private Q_SLOTS:
             QVERIFY2(!error->description().isEmpty() &&
                          error->description().contains(detail, Qt::CaseInsensitive),
                      qPrintable(error->description()));
+        }
+    }
+
+    void hostileAnswers_data() {
+        QTest::addColumn<Feed>("how");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("failure"); // part of the network error; empty: the catalog
+        const QByteArray catalog = sampleCatalogJson();
+        const QByteArray atCap =
+            catalog + QByteArray(maximumResponseBodySize - catalog.size(), ' ');
+        const QString tooLarge = u"larger than 16 MiB"_s;
+        // The announced rows announce 1000 bytes more than they send, so only the
+        // announcement can refuse them.
+        QTest::newRow("announced past the cap") << Feed::announced << atCap << tooLarge;
+        QTest::newRow("streamed exactly at the cap") << Feed::streamed << atCap << QString();
+        QTest::newRow("streamed one byte past the cap")
+            << Feed::streamed << atCap + ' ' << tooLarge;
+        QTest::newRow("endless fast body") << Feed::endless << QByteArray() << tooLarge;
+        QTest::newRow("trickle past the deadline")
+            << Feed::trickle << catalog << u"did not end within 1 s"_s;
+    }
+
+    // Answers too large or too slow fail with a readable error and leave nothing in the HTTP
+    // cache, while an answer of exactly the largest size is read and cached as usual.
+    void hostileAnswers() {
+        QFETCH(Feed, how);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, failure);
+        LoopbackServer server(
+            [&](const Received&, QTcpSocket* socket) { feed(socket, how, body); });
+        QTemporaryDir cacheFolder;
+        QNetworkAccessManager session;
+        configureNetworkAccessManager(session, cacheFolder.path());
+        const QUrl endpoint = server.url(catalogPath);
+        RemoteManifestClient client(endpoint, session, 10s, 1s);
+        const Outcome<LauncherManifest> outcome = outcomeOf(client.loadManifest(NimbaraLocale::en));
+
+        const bool cached =
+            session.cache()->metaData(withNimbaraLocale(endpoint, NimbaraLocale::en)).isValid();
+        if (failure.isEmpty()) {
+            QVERIFY(!outcome.error);
+            QCOMPARE(*outcome.value, sampleCatalog());
+            QVERIFY(cached);
+            QCOMPARE_GE(folderSize(cacheFolder.path()), maximumResponseBodySize);
+        } else {
+            const auto error = outcome.errorAs<NetworkError>();
+            QVERIFY2(error, "expected a network error");
+            QVERIFY2(error->description().contains(failure), qPrintable(error->description()));
+            QVERIFY(!cached);
+            QCOMPARE_LT(folderSize(cacheFolder.path()), 64 * 1024);
+        }
+    }
+
+    // Refreshes the server answers too largely or too slowly keep the catalog the store has.
+    void storeKeepsCatalogThroughHostileAnswers() {
+        std::optional<Feed> hostile;
+        const QByteArray catalog = sampleCatalogJson();
+        LoopbackServer server([&](const Received&, QTcpSocket* socket) {
+            hostile ? feed(socket, *hostile, catalog)
+                    : LoopbackServer::respond(socket, 200, catalog);
+        });
+        FakeCollaborators fakes;
+        LauncherStoreWiring wiring = fakes.wiring(catalogWith({}));
+        wiring.manifestLoader = std::make_shared<RemoteManifestClient>(
+            server.url(catalogPath), sharedNetworkAccessManager(), 10s, 1s);
+        LauncherStore store(std::move(wiring));
+        QCoro::waitFor(store.loadManifest());
+        QCOMPARE(store.manifest(), sampleCatalog());
+        QVERIFY(!store.errorMessage());
+        for (const Feed how : {Feed::endless, Feed::trickle}) {
+            hostile = how;
+            QCoro::waitFor(store.loadManifest());
+            QCOMPARE(store.manifest(), sampleCatalog());
+            QCOMPARE(store.errorMessage(),
+                     NimbaraCopy::text(CopyKey::errorManifestFallback, NimbaraLocale::en));
         }
     }
 
