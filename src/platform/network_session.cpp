@@ -17,9 +17,6 @@ namespace nimbara {
 
 namespace {
 
-// Set on a reply that was stopped because its body grew beyond maximumResponseBodySize.
-constexpr char bodyTooLargeProperty[] = "nimbaraBodyTooLarge";
-
 // Qt reports an HTTP status of 400 or more as one of these reply errors, together with the
 // status attribute and the whole body. Such a reply is an answer, not a transport failure.
 // Every other error (a refused or closed connection, a time-out, a body cut short after the
@@ -44,6 +41,9 @@ bool reportsHttpStatus(QNetworkReply::NetworkError error) {
     }
 }
 
+// Set on a reply that was stopped because its body grew beyond maximumResponseBodySize.
+constexpr char bodyTooLargeProperty[] = "nimbaraBodyTooLarge";
+
 struct ReplyDeleter {
     void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
 };
@@ -67,22 +67,14 @@ NetworkError bodyTooLarge() {
                             .arg(maximumResponseBodySize / (1024 * 1024)));
 }
 
-QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, int timeoutMilliseconds) {
+QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply) {
     co_await reply.get();
 
     if (reply->property(bodyTooLargeProperty).toBool())
         throw bodyTooLarge();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const QNetworkReply::NetworkError error = reply->error();
-    if (error != QNetworkReply::NoError && !(status.isValid() && reportsHttpStatus(error))) {
-        // Nobody but the transfer time-out cancels our replies; Qt's own text for it
-        // ("Operation canceled") does not say why, so the reason is added.
-        if (error == QNetworkReply::OperationCanceledError)
-            throw NetworkError(
-                QStringLiteral("%1 (no data from the server for %2 s)")
-                    .arg(reply->errorString(), QString::number(timeoutMilliseconds / 1000.0)));
-        throw NetworkError(reply->errorString());
-    }
+    if (reply->error() != QNetworkReply::NoError && !failedOnlyWithHttpStatus(*reply))
+        throw transferFailure(*reply);
     HttpResponse response;
     if (status.isValid())
         response.statusCode = status.toInt();
@@ -93,6 +85,23 @@ QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, int timeoutMillisecond
 }
 
 } // namespace
+
+NetworkError transferFailure(const QNetworkReply& reply) {
+    // Nobody but the transfer time-out (or a caller's cancel, which reports its own error)
+    // aborts our replies; Qt's own text for it ("Operation canceled") does not say why, so the
+    // reason is added.
+    if (reply.error() == QNetworkReply::OperationCanceledError) {
+        const int timeout = reply.request().transferTimeout();
+        return NetworkError(QStringLiteral("%1 (no data from the server for %2 s)")
+                                .arg(reply.errorString(), QString::number(timeout / 1000.0)));
+    }
+    return NetworkError(reply.errorString());
+}
+
+bool failedOnlyWithHttpStatus(const QNetworkReply& reply) {
+    return reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid() &&
+           reportsHttpStatus(reply.error());
+}
 
 QNetworkAccessManager& sharedNetworkAccessManager() {
     static QPointer<QNetworkAccessManager> shared;
@@ -131,14 +140,14 @@ QNetworkRequest makeNetworkRequest(const QUrl& url, std::chrono::milliseconds ti
 QCoro::Task<HttpResponse> httpGet(QNetworkAccessManager& session, QNetworkRequest request) {
     ReplyPointer reply(session.get(request));
     limitBodySize(reply.get());
-    return awaitAnswer(std::move(reply), request.transferTimeout());
+    return awaitAnswer(std::move(reply));
 }
 
 QCoro::Task<HttpResponse> httpPost(QNetworkAccessManager& session, QNetworkRequest request,
                                    QByteArray body) {
     ReplyPointer reply(session.post(request, body));
     limitBodySize(reply.get());
-    return awaitAnswer(std::move(reply), request.transferTimeout());
+    return awaitAnswer(std::move(reply));
 }
 
 void postWithoutWaiting(QNetworkAccessManager& session, const QNetworkRequest& request,
