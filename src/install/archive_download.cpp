@@ -55,14 +55,13 @@ qint64 copyFile(const QString& from, const QString& to, const CancellationToken&
 bool isLocalHTTP(const QUrl& url) {
     if (url.scheme() != QLatin1String("http"))
         return false;
-    const QString host = url.host().toLower();
+    const QString host = url.host(); // QUrl gives host names in lower case
     return host == QLatin1String("localhost") || host == QLatin1String("127.0.0.1") ||
            host == QLatin1String("::1");
 }
 
 QCoro::Task<> downloadArchive(QNetworkAccessManager& session, QUrl from, QString to,
                               TransferProgressSink progress, CancellationToken cancellation) {
-    cancellation.throwIfCancelled();
     if (from.isLocalFile()) {
         // QtConcurrent wraps exceptions it does not know; the worker hands back ours as is.
         struct Copied {

@@ -14,6 +14,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <sys/stat.h>
 
@@ -65,8 +66,9 @@ Respond answer(int status, QByteArray body, bool withLength = true, qsizetype se
         head += withLength ? "Content-Length: " + QByteArray::number(body.size()) + "\r\n"
                            : QByteArray("Connection: close\r\n");
         socket->write(head + "\r\n" + (sent < 0 ? body : body.left(sent)));
+        // Closed once what was sent has been read, so that the client sees the body end.
         if (!stall)
-            socket->disconnectFromHost();
+            QTimer::singleShot(50, socket, &QTcpSocket::disconnectFromHost);
     };
 }
 
@@ -252,8 +254,10 @@ private Q_SLOTS:
                              << u"downloadFailed"_s;
         QTest::newRow("500") << answer(500, archiveBody) << false << u"http://localhost:%1/"_s
                              << u"downloadFailed"_s;
-        QTest::newRow("drop") << answer(200, archiveBody, true, 100'000) << false
-                              << u"http://127.0.0.1:%1/"_s << u"network"_s;
+        // Qt ends a reply cut short sometimes with an error, sometimes without: a few tries.
+        for (const char* tag : {"drop 1", "drop 2", "drop 3", "drop 4"})
+            QTest::newRow(tag) << answer(200, archiveBody, true, 100'000) << false
+                               << u"http://127.0.0.1:%1/"_s << u"network"_s;
         QTest::newRow("https") << whole << false << u"https://127.0.0.1:%1/"_s << u"network"_s;
         for (const QString& url : {u"http://127.0.0.2:%1/"_s, u"ftp://127.0.0.1:%1/"_s,
                                    u"http://example.com/"_s, u"http:/a.zip"_s, u"%2/source.zip"_s})
