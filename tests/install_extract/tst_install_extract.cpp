@@ -306,7 +306,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("local");
         QTest::newRow("no port") << u"http://localhost/a.zip"_s << true;
         QTest::newRow("case") << u"http://lOcAlHoSt/a.zip"_s << true;
-        QTest::newRow("https") << u"https://localhost/a.zip"_s << false;
         QTest::newRow("suffix") << u"http://localhost.example/a.zip"_s << false;
     }
 
