@@ -124,7 +124,6 @@ QString seconds(std::chrono::milliseconds duration) {
 }
 
 QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, std::shared_ptr<ReplyBody> body,
-                                      std::chrono::milliseconds timeout,
                                       std::optional<std::chrono::milliseconds> deadline) {
     co_await reply.get();
     readArrivedBytes(reply.get(), *body);
@@ -137,15 +136,8 @@ QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, std::shared_ptr<ReplyB
         throw NetworkError(
             QStringLiteral("The server's answer did not end within %1 s.").arg(seconds(*deadline)));
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const QNetworkReply::NetworkError error = reply->error();
-    if (error != QNetworkReply::NoError && !(status.isValid() && reportsHttpStatus(error))) {
-        // Every other cancellation is the transfer time-out; Qt's own text for it
-        // ("Operation canceled") does not say why, so the reason is added.
-        if (error == QNetworkReply::OperationCanceledError)
-            throw NetworkError(QStringLiteral("%1 (no data from the server for %2 s)")
-                                   .arg(reply->errorString(), seconds(timeout)));
-        throw NetworkError(reply->errorString());
-    }
+    if (reply->error() != QNetworkReply::NoError && !failedOnlyWithHttpStatus(*reply))
+        throw transferFailure(*reply);
     if (bytes.size() > maximumResponseBodySize) {
         // The whole answer was in before we could stop it, so the cache may hold it.
         discardFromCache(reply.get());
@@ -159,6 +151,23 @@ QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, std::shared_ptr<ReplyB
 }
 
 } // namespace
+
+NetworkError transferFailure(const QNetworkReply& reply) {
+    // Besides our own stops (size limit, deadline, a caller's cancel), which report their own
+    // errors, only the transfer time-out aborts our replies; Qt's own text for it ("Operation
+    // canceled") does not say why, so the reason is added.
+    if (reply.error() == QNetworkReply::OperationCanceledError) {
+        const int timeout = reply.request().transferTimeout();
+        return NetworkError(QStringLiteral("%1 (no data from the server for %2 s)")
+                                .arg(reply.errorString(), QString::number(timeout / 1000.0)));
+    }
+    return NetworkError(reply.errorString());
+}
+
+bool failedOnlyWithHttpStatus(const QNetworkReply& reply) {
+    return reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid() &&
+           reportsHttpStatus(reply.error());
+}
 
 QNetworkAccessManager& sharedNetworkAccessManager() {
     static QPointer<QNetworkAccessManager> shared;
@@ -198,16 +207,14 @@ QCoro::Task<HttpResponse> httpGet(QNetworkAccessManager& session, QNetworkReques
                                   std::optional<std::chrono::milliseconds> deadline) {
     ReplyPointer reply(session.get(request));
     std::shared_ptr<ReplyBody> body = collectBody(reply.get(), deadline);
-    return awaitAnswer(std::move(reply), std::move(body),
-                       std::chrono::milliseconds(request.transferTimeout()), deadline);
+    return awaitAnswer(std::move(reply), std::move(body), deadline);
 }
 
 QCoro::Task<HttpResponse> httpPost(QNetworkAccessManager& session, QNetworkRequest request,
                                    QByteArray body) {
     ReplyPointer reply(session.post(request, body));
     std::shared_ptr<ReplyBody> answer = collectBody(reply.get(), std::nullopt);
-    return awaitAnswer(std::move(reply), std::move(answer),
-                       std::chrono::milliseconds(request.transferTimeout()), std::nullopt);
+    return awaitAnswer(std::move(reply), std::move(answer), std::nullopt);
 }
 
 void postWithoutWaiting(QNetworkAccessManager& session, const QNetworkRequest& request,

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/error.h"
 #include "platform/main_bundle.h"
 
 #include <QByteArray>
 #include <QCoro/QCoroTask>
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QString>
 #include <QStringView>
@@ -64,6 +66,14 @@ QCoro::Task<HttpResponse> httpGet(QNetworkAccessManager& session, QNetworkReques
                                   std::optional<std::chrono::milliseconds> deadline = {});
 QCoro::Task<HttpResponse> httpPost(QNetworkAccessManager& session, QNetworkRequest request,
                                    QByteArray body);
+
+// The NetworkError for a reply that ended in a transport failure (Qt's own message; a
+// time-out says so). Not for a reply whose only fault is an HTTP error status.
+NetworkError transferFailure(const QNetworkReply& reply);
+
+// Whether `reply` failed only because the server answered with an HTTP error status: Qt
+// reports a status of 400 or more as a reply error, together with the status and the body.
+bool failedOnlyWithHttpStatus(const QNetworkReply& reply);
 
 // Posts `body` and lets the exchange finish on its own: the answer is read and thrown away,
 // a failure is only logged, and the reply cleans up after itself.
