@@ -198,8 +198,9 @@ void TestCodesign::tamperMatrix_data() {
         [](Scenario& s) {
             const QByteArray tampered = "#!/bin/sh\nexit 1\n";
             QByteArray manifest = s.build().manifest();
-            manifest.replace(hexDigest("#!/bin/sh\nexit 0\n").toLatin1(),
-                             hexDigest(tampered).toLatin1());
+            const QByteArray entry = "\"Contents/MacOS/Sample\":{\"executable\":true,\"sha256\":\"";
+            manifest.replace(entry + hexDigest("#!/bin/sh\nexit 0\n").toLatin1(),
+                             entry + hexDigest(tampered).toLatin1());
             s.write(QStringLiteral("Contents/MacOS/Sample"), tampered);
             s.write(kSealManifestPath, manifest);
         },
@@ -292,6 +293,13 @@ void TestCodesign::pinnedTrustOnly_data() {
     QTest::addColumn<QString>("expected");
     QTest::newRow("only the intermediate pinned") << Setup([](Scenario& s) {
         s.build().anchors = TestCA::shared().hierarchy().intermediate.certificatePem;
+    }) << QStringLiteral("notDeveloperIDLeaf");
+    QTest::newRow("only an authority above the intermediate pinned") << Setup([](Scenario& s) {
+        const TestCA& ca = TestCA::shared();
+        const codesign::IssuedCertificate upper = codesign::issueCertificate(
+            codesign::authorityRequest(QStringLiteral("Upper"), ca.hierarchy().root, false));
+        s.identity = TestCA::chainedIdentity(upper, true);
+        s.build().anchors = upper.certificatePem;
     }) << QStringLiteral("notDeveloperIDLeaf");
     QTest::newRow("root only in the default paths") << Setup([](Scenario& s) {
         const codesign::IssuedCertificate root = otherRoot(QStringLiteral("System Root"));
