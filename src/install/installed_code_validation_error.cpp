@@ -45,4 +45,8 @@ InstalledCodeValidationError::InstalledCodeValidationError(Case kind)
             QStringLiteral("InstalledCodeValidationError.") + kNames.rawValue(kind)),
       kind_(kind) {}
 
+QString InstalledCodeValidationError::caseName() const {
+    return kNames.rawValue(kind_);
+}
+
 } // namespace nimbara

@@ -22,6 +22,8 @@ public:
     explicit InstalledCodeValidationError(Case kind);
 
     Case kind() const noexcept { return kind_; }
+    // The case's name, e.g. "invalidSignature".
+    QString caseName() const;
 
 private:
     Case kind_;

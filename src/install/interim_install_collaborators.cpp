@@ -10,11 +10,6 @@ QCoro::Task<InstalledApp> UnavailableAppInstaller::install(AppManifestItem, std:
     co_return InstalledApp{};
 }
 
-void UnavailableCodeValidator::validate(const QUrl&, const QString&, const QString&) const {
-    throw InstalledCodeValidationError(
-        InstalledCodeValidationError::Case::missingTeamIDConfiguration);
-}
-
 QString UnavailableAppUninstaller::unavailableProblem() {
     return QStringLiteral("Removing apps is not available in this build yet; nothing was moved "
                           "to the Trash.");

@@ -18,15 +18,6 @@ public:
                                       std::optional<QUrl> existingInstallURL) override;
 };
 
-// Trusts no bundle: every check fails with missingTeamIDConfiguration, as the signature checker
-// does when the build has no team identifier and trust anchors compiled in.
-// Replaced by the OpenSSL bundle-signature validator.
-class UnavailableCodeValidator : public InstalledCodeValidating {
-public:
-    void validate(const QUrl& appAt, const QString& expectedBundleID,
-                  const QString& expectedVersion) const override;
-};
-
 // Removes nothing. Every removal comes back with removedBundle false and one problem saying
 // why, so the store reports a partial failure instead of claiming the app is gone; trashSelf
 // fails with the same explanation.

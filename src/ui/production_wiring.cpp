@@ -1,7 +1,9 @@
 #include "ui/production_wiring.h"
 
 #include "catalog/seed_manifest.h"
+#include "install/bundle_signature_validator.h"
 #include "install/interim_install_collaborators.h"
+#include "nimbara/signing_configuration.h"
 #include "platform/linux_app_workspace.h"
 #include "platform/linux_main_bundle.h"
 #include "platform/preferences_store.h"
@@ -25,7 +27,9 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     wiring.uninstaller = std::make_shared<UnavailableAppUninstaller>();
     wiring.eventSink = std::make_shared<HttpOperationalEventSink>(serviceBaseURL, session);
     wiring.feedbackClient = std::make_shared<RemoteFeedbackClient>(serviceBaseURL, session);
-    wiring.installedCodeValidator = std::make_shared<UnavailableCodeValidator>();
+    wiring.installedCodeValidator = std::make_shared<BundleSignatureValidator>(
+        QString::fromUtf8(signing_configuration::kTeamID),
+        QByteArray(signing_configuration::kTrustAnchorsPem));
     wiring.loginItemManager = std::make_shared<UnavailableLoginItemManager>();
     wiring.manifest = SeedManifest::manifest();
     wiring.userDefaults = std::make_shared<PreferencesStore>(PreferencesStore::defaultPath());
