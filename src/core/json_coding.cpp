@@ -9,6 +9,10 @@ namespace {
 
 constexpr qint64 secondsPerDay = 86400;
 constexpr qint64 unixEpochJulianDay = 2440588; // 1970-01-01
+// The instants whose UTC form has a four-digit year: 0001-01-01T00:00:00Z to
+// 9999-12-31T23:59:59Z. Only these can be written back in the form they were read in.
+constexpr qint64 firstFourDigitYearSecond = -62135596800;
+constexpr qint64 lastFourDigitYearSecond = 253402300799;
 
 // The value of `count` decimal digits at `position`, or -1 if any of them is not a digit.
 int digitsAt(QStringView text, qsizetype position, int count) {
@@ -105,7 +109,10 @@ std::optional<QDateTime> parseIso8601(QStringView text) {
 
     const qint64 localSeconds = (date.toJulianDay() - unixEpochJulianDay) * secondsPerDay +
                                 hour * 3600 + minute * 60 + second;
-    return QDateTime::fromSecsSinceEpoch(localSeconds - offsetSeconds, Qt::UTC);
+    const qint64 utcSeconds = localSeconds - offsetSeconds;
+    if (utcSeconds < firstFourDigitYearSecond || utcSeconds > lastFourDigitYearSecond)
+        return std::nullopt;
+    return QDateTime::fromSecsSinceEpoch(utcSeconds, Qt::UTC);
 }
 
 std::optional<QUrl> parseAbsoluteUrl(const QString& text) {

@@ -29,7 +29,9 @@ QString formatIso8601(const QDateTime& instant);
 // Accepts exactly "YYYY-MM-DDTHH:MM:SS" followed by "Z" or "+HH:MM" / "-HH:MM": no fractional
 // seconds, no missing zone, upper-case T and Z only, every field within its range (day
 // within its month, no leap second). The result is the instant in UTC, so
-// "2026-05-03T02:00:00+02:00" equals "2026-05-03T00:00:00Z".
+// "2026-05-03T02:00:00+02:00" equals "2026-05-03T00:00:00Z". An instant whose UTC form falls
+// outside the years 1 to 9999 ("0001-01-01T00:00:00+01:00") is refused: it could not be written
+// back as an internet date-time.
 std::optional<QDateTime> parseIso8601(QStringView text);
 
 // An absolute URL: parsed in strict mode, valid and with a scheme. The empty string and

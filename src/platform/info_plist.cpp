@@ -1,33 +1,26 @@
 #include "platform/info_plist.h"
 
+#include "platform/property_list_reader.h"
+
 #include <QDateTime>
-#include <QFile>
 #include <QVariantList>
 #include <cstdlib>
-#include <memory>
 #include <plist/plist.h>
 
 namespace nimbara {
 
 namespace {
 
-// An Info.plist holds a few dozen keys. Files beyond this are not read into memory.
-constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
-
-// Nesting beyond this is not followed; such a value is left out of its container. It keeps a
-// hostile file from exhausting the stack.
-constexpr int kMaxDepth = 64;
+// An Info.plist holds a few dozen keys, nested a level or two.
+constexpr PropertyListBounds kInfoPlistBounds{1024 * 1024, 64};
 
 // Seconds from 1970-01-01 to 2001-01-01, where property-list dates count from.
 constexpr qint64 kPlistEpochOffset = 978307200;
 
-struct PlistDeleter {
-    void operator()(void* node) const { plist_free(node); }
-};
+// Recursive, which is safe for trees that kept within the reader's bounds.
+std::optional<QVariant> convert(plist_t node);
 
-std::optional<QVariant> convert(plist_t node, int depth);
-
-QVariantMap convertDictionary(plist_t node, int depth) {
+QVariantMap convertDictionary(plist_t node) {
     QVariantMap map;
     plist_dict_iter iter = nullptr;
     plist_dict_new_iter(node, &iter);
@@ -38,7 +31,7 @@ QVariantMap convertDictionary(plist_t node, int depth) {
         if (key == nullptr) {
             break;
         }
-        if (std::optional<QVariant> value = convert(item, depth + 1)) {
+        if (std::optional<QVariant> value = convert(item)) {
             map.insert(QString::fromUtf8(key), *value);
         }
         std::free(key);
@@ -47,10 +40,7 @@ QVariantMap convertDictionary(plist_t node, int depth) {
     return map;
 }
 
-std::optional<QVariant> convert(plist_t node, int depth) {
-    if (depth > kMaxDepth) {
-        return std::nullopt;
-    }
+std::optional<QVariant> convert(plist_t node) {
     switch (plist_get_node_type(node)) {
     case PLIST_STRING: {
         uint64_t length = 0;
@@ -89,14 +79,14 @@ std::optional<QVariant> convert(plist_t node, int depth) {
         QVariantList list;
         const uint32_t count = plist_array_get_size(node);
         for (uint32_t i = 0; i < count; ++i) {
-            if (std::optional<QVariant> value = convert(plist_array_get_item(node, i), depth + 1)) {
+            if (std::optional<QVariant> value = convert(plist_array_get_item(node, i))) {
                 list.append(*value);
             }
         }
         return list;
     }
     case PLIST_DICT:
-        return convertDictionary(node, depth);
+        return convertDictionary(node);
     default:
         return std::nullopt;
     }
@@ -105,28 +95,19 @@ std::optional<QVariant> convert(plist_t node, int depth) {
 } // namespace
 
 std::optional<QVariantMap> parsePropertyListDictionary(const QByteArray& bytes) {
-    if (bytes.isEmpty() || bytes.size() > kMaxFileSize) {
+    const ParsedPropertyList parsed = parsePropertyList(bytes, kInfoPlistBounds);
+    if (parsed.dictionary == nullptr) {
         return std::nullopt;
     }
-    plist_t parsed = nullptr;
-    plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &parsed);
-    const std::unique_ptr<void, PlistDeleter> root(parsed);
-    if (root == nullptr || plist_get_node_type(root.get()) != PLIST_DICT) {
-        return std::nullopt;
-    }
-    return convertDictionary(root.get(), 0);
+    return convertDictionary(parsed.dictionary.get());
 }
 
 std::optional<QVariantMap> readInfoPlist(const QString& plistPath) {
-    QFile file(plistPath);
-    if (file.size() > kMaxFileSize || !file.open(QIODevice::ReadOnly)) {
+    const PropertyListFile file = readPropertyListFile(plistPath, kInfoPlistBounds);
+    if (file.dictionary == nullptr) {
         return std::nullopt;
     }
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    return parsePropertyListDictionary(bytes);
+    return convertDictionary(file.dictionary.get());
 }
 
 QString infoPlistPath(const QString& bundlePath) {

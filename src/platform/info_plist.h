@@ -10,12 +10,13 @@ namespace nimbara {
 // The top-level dictionary of a property list in XML or binary form, with each value converted:
 // string -> QString, integer -> qint64, real -> double, Boolean -> bool, data -> QByteArray,
 // date -> QDateTime (UTC), array -> QVariantList, dictionary -> QVariantMap. None when the bytes
-// are not a property list or its top level is not a dictionary. (The OpenStep text form is not
+// are not a property list, its top level is not a dictionary, or it is larger than 1 MiB or
+// nests arrays and dictionaries more than 64 deep. (The OpenStep text form is not
 // read: the property-list library this build uses does not parse it.)
 std::optional<QVariantMap> parsePropertyListDictionary(const QByteArray& bytes);
 
-// Reads the whole file at `plistPath` and parses it as above. None when the file cannot be read,
-// is larger than any Info.plist could reasonably be, or does not parse.
+// Reads the whole file at `plistPath` and parses it as above. None when the file is absent, is
+// not a regular file (nor a link to one), cannot be read or does not parse.
 std::optional<QVariantMap> readInfoPlist(const QString& plistPath);
 
 // The Info.plist of the bundle folder `bundlePath`: bundlePath + "/Contents/Info.plist".

@@ -1,5 +1,8 @@
 #include "platform/preferences_store.h"
 
+#include "core/logging.h"
+#include "platform/property_list_reader.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -17,18 +20,13 @@ namespace nimbara {
 
 namespace {
 
-// A preferences file is a few kilobytes. Anything beyond this is not one of ours and is not
-// read into memory; it is treated as unreadable and moved aside like any other.
-constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+// A preferences file is a few kilobytes, nested two levels. Anything beyond these bounds is not
+// one of ours: it is not parsed, but treated as unreadable and moved aside like any other. Only
+// trees within them ever reach the writer, which descends once per level.
+constexpr PropertyListBounds kBounds{8 * 1024 * 1024, 64};
 
 // Attempts at finding a free name for a file moved aside before giving up.
 constexpr int kMaxKeepAsideAttempts = 100;
-
-void freePlist(void* node) {
-    if (node != nullptr) {
-        plist_free(node);
-    }
-}
 
 QString stringOf(plist_t node) {
     uint64_t length = 0;
@@ -92,18 +90,6 @@ plist_t nodeOf(const PreferenceValue& value) {
     return nullptr;
 }
 
-// The dictionary parsed from `bytes`, or null when they are not a property list whose top level
-// is a dictionary. XML and binary forms are both accepted.
-plist_t parseDictionary(const QByteArray& bytes) {
-    plist_t root = nullptr;
-    plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &root);
-    if (root != nullptr && plist_get_node_type(root) != PLIST_DICT) {
-        plist_free(root);
-        root = nullptr;
-    }
-    return root;
-}
-
 // Makes the rename of a file inside `folder` durable.
 void syncFolder(const QString& folder) {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
@@ -131,7 +117,7 @@ QByteArray PreferenceValue::toByteArray() const {
 }
 
 PreferencesStore::PreferencesStore(QString filePath)
-    : filePath_(std::move(filePath)), root_(nullptr, &freePlist) {
+    : filePath_(std::move(filePath)), root_(nullptr, &freePropertyListNode) {
     load();
 }
 
@@ -146,30 +132,34 @@ QString PreferencesStore::defaultPath() {
 }
 
 void PreferencesStore::load() {
-    QFile file(filePath_);
-    if (!file.exists()) {
+    PropertyListFile file = readPropertyListFile(filePath_, kBounds);
+    switch (file.state) {
+    case PropertyListFile::State::read:
+        root_ = std::move(file.dictionary);
+        return;
+    case PropertyListFile::State::absent:
+    case PropertyListFile::State::empty: // an empty file holds nothing that could be lost
         root_.reset(plist_new_dict());
         return;
-    }
-    QByteArray bytes;
-    bool readable = file.size() <= kMaxFileSize && file.open(QIODevice::ReadOnly);
-    if (readable) {
-        bytes = file.readAll();
-        readable = file.error() == QFileDevice::NoError;
-        file.close();
-    }
-    if (readable && bytes.isEmpty()) {
-        // An empty file holds nothing that could be lost.
-        root_.reset(plist_new_dict());
-        return;
-    }
-    plist_t root = readable ? parseDictionary(bytes) : nullptr;
-    if (root != nullptr) {
-        root_.reset(root);
-        return;
+    case PropertyListFile::State::notRegularFile:
+    case PropertyListFile::State::unreadable:
+        break;
     }
     root_.reset(plist_new_dict());
     unreadableFileInPlace_ = !keepUnreadableFileAside();
+    const QString unreadable =
+        QStringLiteral("cannot read the preferences file %1 (%2)").arg(filePath_, file.problem);
+    if (unreadableFileInPlace_) {
+        qCWarning(logPlatform).noquote()
+            << unreadable + QStringLiteral("; it is left as it is and the preferences are kept "
+                                           "in memory until it can be moved aside: %1")
+                                .arg(lastWriteError_);
+    } else {
+        qCWarning(logPlatform).noquote()
+            << unreadable + QStringLiteral("; moved it aside to %1 and started with empty "
+                                           "preferences")
+                                .arg(keptAsidePath_);
+    }
 }
 
 bool PreferencesStore::keepUnreadableFileAside() {
@@ -182,8 +172,10 @@ bool PreferencesStore::keepUnreadableFileAside() {
             continue;
         }
         // QFile::rename and QFile::copy never replace an existing file. Moving keeps the bytes
-        // exactly; copying is the fallback when the file cannot be moved.
-        if (QFile::rename(filePath_, candidate) || QFile::copy(filePath_, candidate)) {
+        // exactly; copying is the fallback when a regular file cannot be moved (copying a FIFO
+        // or device would wait on it or read it forever).
+        if (QFile::rename(filePath_, candidate) ||
+            (QFileInfo(filePath_).isFile() && QFile::copy(filePath_, candidate))) {
             keptAsidePath_ = candidate;
             return true;
         }

@@ -47,8 +47,11 @@ private:
 // atomically (temporary file, fsync, rename), so that after any write it holds the whole domain.
 //
 // No operation reports an error to its caller:
-// - a file that cannot be read as a property list whose top level is a dictionary reads as an
-//   empty domain and is moved aside as "<name>.corrupt-<time>" next to it, never overwritten;
+// - a file that cannot be read as a property list whose top level is a dictionary (anything but
+//   a regular file or a link to one, a file over 8 MiB or one nesting more than 64 levels
+//   included) reads as an empty domain and is moved aside as "<name>.corrupt-<time>" next to
+//   it, never overwritten; while it cannot be moved, it is left alone and the domain lives in
+//   memory only;
 // - a write that cannot be saved leaves the previous file as it was and keeps the new value in
 //   memory, so the next successful save carries it (`lastWriteError()` says what went wrong).
 // Used from one thread (the main thread).

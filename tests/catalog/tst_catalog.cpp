@@ -200,9 +200,10 @@ private Q_SLOTS:
                    u"invalid raw value \"%1\""_s.arg(raw));
         reject(u"apps[1].accent"_s, u"Lime"_s, Kind::dataCorrupted,
                u"invalid raw value \"Lime\""_s);
-        for (const QString& path : {u"generatedAt"_s, u"announcements[0].publishedAt"_s})
-            reject(path, u"2026-02-29T00:00:00Z"_s, Kind::dataCorrupted,
-                   u"invalid date-time \"2026-02-29T00:00:00Z\""_s);
+        for (const QString& path : {u"generatedAt"_s, u"announcements[0].publishedAt"_s}) {
+            for (const QString& date : {u"2026-02-29T00:00:00Z"_s, u"0001-01-01T00:00:00+01:00"_s})
+                reject(path, date, Kind::dataCorrupted, u"invalid date-time \"%1\""_s.arg(date));
+        }
         for (const QString& path :
              {u"apps[1].downloadUrl"_s, u"apps[1].sparkleFeedUrl"_s, u"apps[1].iconUrl"_s}) {
             for (const QString& url : {QString(), u"/downloads/timer.zip"_s})
@@ -304,6 +305,9 @@ private Q_SLOTS:
         row("1969-12-31T23:59:59Z", -1);
         row("2024-02-29T23:59:59Z", 1709251199);
         row("2000-01-01T00:00:00+23:59", 946598460);
+        row("0001-01-01T00:00:00Z", -62135596800);
+        row("9999-12-31T23:59:59Z", 253402300799);
+        row("0001-01-01T01:00:00+01:00", -62135596800);
         for (const char* text :
              {"", "2026-05-03T00:00:00.000Z", "2026-05-03T00:00:00", "2026-05-03t00:00:00Z",
               "2026-05-03T00:00:00z", "2026-05-03 00:00:00Z", "2026-5-03T00:00:00Z",
@@ -312,6 +316,9 @@ private Q_SLOTS:
               "2026-05-03T00:00:00+24:00", "2026-05-03T00:00:00+02:60", "2026-05-03T00:00:00+0200",
               "+2026-05-03T00:00:00Z", "\uFF12026-05-03T00:00:00Z", "2026-05-03T00:00:00ZZ"})
             row(text, -2);
+        // In range locally, but not in UTC.
+        row("0001-01-01T00:00:00+01:00", -2);
+        row("9999-12-31T23:59:59-00:01", -2);
     }
 
     void parsesDateTimes() {
@@ -323,6 +330,11 @@ private Q_SLOTS:
         if (instant) {
             QCOMPARE(instant->toSecsSinceEpoch(), seconds);
             QCOMPARE(instant->timeSpec(), Qt::UTC);
+            // Whatever is accepted is written back in a form that reads as the same instant.
+            const QString written = formatIso8601(*instant);
+            QCOMPARE(parseIso8601(written), instant);
+            if (text.endsWith(u'Z'))
+                QCOMPARE(written, text);
         }
     }
 

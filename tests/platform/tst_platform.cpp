@@ -97,6 +97,16 @@ private Q_SLOTS:
             << xmlPlist("<key>CFBundleIdentifier</key><string>a.b</string>"
                         "<key>CFBundleShortVersionString</key><real>1.5</real>")
             << QString();
+        // Bounded before parsing: 64 levels of nesting and 1 MiB at most.
+        const auto nested = [](int arrays) {
+            return "<key>deep</key>" + QByteArray("<array>").repeated(arrays) +
+                   QByteArray("</array>").repeated(arrays);
+        };
+        QTest::newRow("nested 64 levels") << infoFor("a.deep", nested(63)) << u"a.deep"_s;
+        QTest::newRow("nested 30000 levels") << infoFor("a.deep", nested(29999)) << QString();
+        QTest::newRow("over 1 MiB")
+            << infoFor("a.big", "<key>pad</key><data>" + QByteArray(1024 * 1024, 'A') + "</data>")
+            << QString();
     }
 
     void bundleMetadata() {

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace nimbara;
 using StringMap = QMap<QString, QString>;
@@ -30,7 +31,9 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 QByteArray plistWith(const QByteArray& entries) {
-    return "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>" + entries + "</dict></plist>";
+    return "<?xml version=\"1.0\"?><!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\"><plist version=\"1.0\"><dict>" +
+           entries + "</dict></plist>";
 }
 
 // A binary property list: flag = true, ids = ["a", "b"], blob = <00 01 ff>.
@@ -38,6 +41,67 @@ QByteArray binaryPlist() {
     return QByteArray::fromHex(
         "62706c6973743030d301030702040854666c61670953696473a205065161516254626c6f62430001ff080f"
         "1415191c1e20250000000000000101000000000000000900000000000000000000000000000029");
+}
+
+// An entry holding arrays nested so that, with the top-level dictionary, `depth` levels nest.
+QByteArray nestedEntry(int depth) {
+    return "<key>deep</key>" + QByteArray("<array>").repeated(depth - 1) +
+           QByteArray("</array>").repeated(depth - 1);
+}
+
+// A binary property list: object 0 is the top dictionary, holding object 2 under the key "k"
+// (object 1); object 2 + i is an array of the objects listed in `arrays[i]`.
+QByteArray binaryArrays(const QList<QList<int>>& arrays) {
+    const auto bigEndian = [](quint64 value, int width) {
+        QByteArray bytes;
+        for (int shift = (width - 1) * 8; shift >= 0; shift -= 8) {
+            bytes.append(static_cast<char>(value >> shift));
+        }
+        return bytes;
+    };
+    QByteArray out = "bplist00";
+    QList<qsizetype> offsets{out.size()};
+    out += "\xd1" + bigEndian(1, 2) + bigEndian(2, 2);
+    offsets << out.size();
+    out += "\x51k";
+    for (const QList<int>& refs : arrays) {
+        offsets << out.size();
+        out += refs.size() < 15 ? QByteArray(1, static_cast<char>(0xa0 | refs.size()))
+                                : "\xaf\x11" + bigEndian(refs.size(), 2);
+        for (int ref : refs) {
+            out += bigEndian(ref, 2);
+        }
+    }
+    const qsizetype table = out.size();
+    for (qsizetype offset : offsets) {
+        out += bigEndian(offset, 4);
+    }
+    return out + QByteArray(6, 0) + "\x04\x02" + bigEndian(offsets.size(), 8) + bigEndian(0, 8) +
+           bigEndian(table, 8);
+}
+
+// Arrays, each holding the next (`width` times over), so that `depth` levels nest in all.
+QByteArray binaryChain(int depth, int width = 1) {
+    QList<QList<int>> arrays;
+    for (int i = 0; i < depth - 2; ++i) {
+        arrays.append(QList<int>(width, 3 + i));
+    }
+    arrays.append(QList<int>());
+    return binaryArrays(arrays);
+}
+
+// Takes every name under which the store would set `path` aside during the next seconds.
+QStringList occupyKeepAsideNames(const QString& path, int attempts) {
+    QStringList names;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const QDateTime& time : {now, now.addSecs(1), now.addSecs(2)}) {
+        const QString base = path + u".corrupt-"_qs + time.toString(u"yyyyMMdd-HHmmss"_qs);
+        for (int attempt = 1; attempt <= attempts; ++attempt) {
+            names << (attempt == 1 ? base : base + u"-%1"_qs.arg(attempt));
+            writeFile(names.last(), "earlier");
+        }
+    }
+    return names;
 }
 
 QByteArray withoutBlanks(QByteArray text) {
@@ -180,18 +244,41 @@ private Q_SLOTS:
         binary.insert(u"ids"_qs, PreferenceValue::stringArray({u"a"_qs, u"b"_qs}));
         binary.insert(u"blob"_qs, PreferenceValue::data(QByteArray("\x00\x01\xff", 3)));
         QTest::newRow("binary, rewritten as XML") << binaryPlist() << false << binary;
+
+        // Within the bounds the file is read, beyond them it is never parsed.
+        Domain deep = flag;
+        deep.insert(u"deep"_qs, PreferenceValue());
+        Domain deepBinary = flag;
+        deepBinary.insert(u"k"_qs, PreferenceValue());
+        QTest::newRow("nested 64 levels") << plistWith(nestedEntry(64)) << false << deep;
+        QTest::newRow("nested 65 levels") << plistWith(nestedEntry(65)) << true << flag;
+        QTest::newRow("nested 30000 levels") << plistWith(nestedEntry(30000)) << true << flag;
+        // Tags inside character data and comments are text: they neither open nor close.
+        const QByteArray openers = QByteArray("<array>").repeated(32);
+        const QByteArray closers = QByteArray("</array>").repeated(32);
+        const auto asText = [](const QByteArray& tags) {
+            return "<string><![CDATA[" + tags + "]]></string><!--" + tags + "-->";
+        };
+        QTest::newRow("nested 66 levels, tags in text")
+            << plistWith("<key>deep</key>" + openers + asText(closers) + nestedEntry(34).mid(15) +
+                         asText(openers) + closers)
+            << true << flag;
+        QTest::newRow("binary, nested 64 levels") << binaryChain(64) << false << deepBinary;
+        QTest::newRow("binary, nested 65 levels") << binaryChain(65) << true << flag;
+        QTest::newRow("binary, nested 30000 levels") << binaryChain(30000) << true << flag;
+        QTest::newRow("binary, 2^40 arrays by shared references")
+            << binaryChain(42, 2) << true << flag;
+        QTest::newRow("binary, array holding itself") << binaryArrays({{2}}) << true << flag;
+        QTest::newRow("9 MiB") << plistWith("<key>big</key><data>" +
+                                            QByteArray(9 * 1024 * 1024, 'A') + "</data>")
+                               << true << flag;
     }
 
     void anyFileIsReadOrKeptAside() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, keptAside);
         QFETCH(Domain, domain);
-        const QDateTime now = QDateTime::currentDateTime();
-        QStringList occupied; // the names for this second and the next
-        for (const QDateTime& time : {now, now.addSecs(1)}) {
-            occupied << path_ + u".corrupt-"_qs + time.toString(u"yyyyMMdd-HHmmss"_qs);
-            writeFile(occupied.last(), "earlier");
-        }
+        const QStringList occupied = occupyKeepAsideNames(path_, 1);
         writeFile(path_, bytes);
         PreferencesStore store(path_);
         QCOMPARE(store.keptAsidePath().startsWith(path_ + u".corrupt-"_qs), keptAside);
@@ -208,6 +295,62 @@ private Q_SLOTS:
         PreferencesStore restarted(path_);
         QVERIFY(restarted.keptAsidePath().isEmpty());
         QCOMPARE(restarted.dictionaryRepresentation(), domain);
+    }
+
+    // Only regular files, or links to them, are opened: anything else at the path is moved aside
+    // unopened (a FIFO would block the start forever), or, when it cannot be moved, left alone
+    // while the preferences live in memory until it can.
+    void onlyRegularFilesAreRead_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("movable");
+        for (const char* kind : {"FIFO", "folder", "link to a device", "link to a file"}) {
+            QTest::newRow(kind) << QString::fromLatin1(kind) << true;
+        }
+        QTest::newRow("FIFO, every spare name taken") << u"FIFO"_qs << false;
+    }
+
+    void onlyRegularFilesAreRead() {
+        QFETCH(QString, kind);
+        QFETCH(bool, movable);
+        const QString target = path_ + u".target"_qs;
+        if (kind == u"FIFO") {
+            QVERIFY(::mkfifo(QFile::encodeName(path_).constData(), 0600) == 0);
+        } else if (kind == u"folder") {
+            QVERIFY(QDir().mkpath(path_));
+            writeFile(path_ + u"/inside"_qs, "kept");
+        } else {
+            writeFile(target, plistWith("<key>kept</key><true/>"));
+            QVERIFY(QFile::link(kind == u"link to a file" ? target : u"/dev/zero"_qs, path_));
+        }
+        const QStringList occupied = occupyKeepAsideNames(path_, movable ? 0 : 100);
+        const bool folder = QFileInfo(path_).isDir();
+        const QString linkTarget = QFileInfo(path_).symLinkTarget();
+
+        PreferencesStore store(path_);
+        const bool regular = kind == u"link to a file";
+        QCOMPARE(store.keys(), regular ? QStringList{u"kept"_qs} : QStringList());
+        QCOMPARE(store.keptAsidePath().isEmpty(), regular || !movable);
+        store.setBool(u"nimbara.flag"_qs, true);
+        QVERIFY(store.boolForKey(u"nimbara.flag"_qs));
+        if (!movable) {
+            QVERIFY(!store.lastWriteError().isEmpty());
+            QVERIFY(QFileInfo(path_).exists() && !QFileInfo(path_).isFile());
+            for (const QString& name : occupied) {
+                QCOMPARE(readFile(name), QByteArray("earlier"));
+                QFile::remove(name);
+            }
+            QVERIFY(store.synchronize()); // the way is free now
+        }
+        if (!regular) {
+            const QFileInfo aside(store.keptAsidePath());
+            QCOMPARE(aside.isDir(), folder);
+            QCOMPARE(aside.symLinkTarget(), linkTarget);
+            QVERIFY(!aside.isFile());
+            QVERIFY(!folder || readFile(aside.filePath() + u"/inside"_qs) == "kept");
+        }
+        PreferencesStore restarted(path_);
+        QVERIFY(restarted.boolForKey(u"nimbara.flag"_qs));
+        QCOMPARE(restarted.boolForKey(u"kept"_qs), regular);
     }
 
     void failedWriteKeepsOldFileAndValue() {
