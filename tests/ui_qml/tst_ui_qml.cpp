@@ -329,7 +329,7 @@ void TestUiQml::detailButtonsReachStore() {
              NimbaraCopy::text(CopyKey::openAction, NimbaraLocale::en));
 
     launcher.click(primary);
-    QCOMPARE(launcher.fakes.workspace->opened.size(), 1);
+    QTRY_COMPARE(launcher.fakes.workspace->opened.size(), 1);
 
     QQuickItem* remove = Launcher::findItem(detail, u"removeButton"_s);
     QVERIFY(remove && remove->isVisible());
