@@ -2,24 +2,40 @@
 
 #include "file_routes.h"
 #include "http_reply.h"
+#include "http_request.h"
 #include "report_routes.h"
 #include "report_store.h"
+#include "routes.h"
 
-#include <QAbstractHttpServer>
 #include <QHostAddress>
+#include <QObject>
 #include <QString>
+#include <QTcpServer>
+#include <QTimer>
+#include <chrono>
 
 namespace nimbara::devserver {
 
-// The development server: routes every request to the catalog, download, appcast and report
-// endpoints, writes the answer and logs one line per request (method, path, status, bytes).
-// Unknown paths answer 404 and known paths asked with another method 405, both with a JSON
-// error body. HEAD is answered like GET, without the body.
-class DevServer : public QAbstractHttpServer {
+// The development server: accepts connections, routes every request to the catalog,
+// download, appcast and report endpoints and answers it; each connection logs one line per
+// request (method, target, status, bytes). Unknown paths answer 404 and known paths asked
+// with another method 405, both with a JSON error body. HEAD is answered like GET, without
+// the body.
+//
+// Bodies are taken only by the report endpoints, and only after the head has shown the
+// route, the authentication and a Content-Length within kMaxReportBytes (else 404, 405, 401,
+// 411 or 413, before any of the body is read). When the process runs out of descriptors the
+// server stops accepting and tries again once a connection closes, or a second later.
+class DevServer : public QObject {
     Q_OBJECT
 
 public:
-    DevServer(QString root, ReportStore& store, QObject* parent = nullptr);
+    static constexpr qint64 kMaxReportBytes = 1024 * 1024;
+    // The queue of connections the system completes before the server takes them.
+    static constexpr int kListenBacklog = 4096;
+
+    DevServer(QString root, ReportStore& store, std::chrono::milliseconds idleTimeout,
+              QObject* parent = nullptr);
 
     // Listens on `address`; `port` 0 picks a free one. Answers the port, or 0 on failure.
     // `hostName` is how clients are told to reach the server (issue URLs).
@@ -27,17 +43,21 @@ public:
 
     CatalogFiles& catalogs() { return catalogs_; }
 
-protected:
-    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
-    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
-
 private:
-    Reply route(const QHttpServerRequest& request);
-    void send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply);
+    void acceptConnections();
+    void acceptFailed();
+    void resumeAccepting();
+    std::optional<Reply> admit(const Request& request) const;
+    Reply answer(const Request& request);
+    Reply route(const Request& request);
 
     QString root_;
     CatalogFiles catalogs_;
     ReportRoutes reports_;
+    std::chrono::milliseconds idleTimeout_;
+    QTcpServer listener_;
+    QTimer acceptRetry_;
+    bool acceptPaused_ = false;
 };
 
 } // namespace nimbara::devserver
