@@ -4,7 +4,11 @@
 #include "request_bodies.h"
 
 #include <QTcpSocket>
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace nimbara::devserver {
 
@@ -16,13 +20,16 @@ DevServer::DevServer(QString root, ReportStore& store, std::chrono::milliseconds
     acceptRetry_.setSingleShot(true);
     acceptRetry_.setInterval(std::chrono::seconds(1));
     connect(&acceptRetry_, &QTimer::timeout, this, &DevServer::resumeAccepting);
-    connect(&listener_, &QTcpServer::newConnection, this, &DevServer::acceptConnections);
-    connect(&listener_, &QTcpServer::acceptError, this, &DevServer::acceptFailed);
 }
 
 quint16 DevServer::start(const QHostAddress& address, quint16 port, const QString& hostName) {
     if (!listener_.listen(address, port))
         return 0;
+    // QTcpServer answers a failed accept by trying again at once, forever, when the process has
+    // no descriptor left; the server accepts by itself to be able to wait instead.
+    listener_.pauseAccepting();
+    incoming_ = new QSocketNotifier(listener_.socketDescriptor(), QSocketNotifier::Read, this);
+    connect(incoming_, &QSocketNotifier::activated, this, &DevServer::acceptConnections);
     const quint16 bound = listener_.serverPort();
     QUrl origin;
     origin.setScheme(QStringLiteral("http"));
@@ -38,21 +45,42 @@ void DevServer::acceptConnections() {
         [this](const Request& request) {
             return answer(request);
         }};
-    while (QTcpSocket* socket = listener_.nextPendingConnection()) {
+    // A bounded number at a time keeps the event loop turning during a flood.
+    for (int taken = 0; taken < 256; ++taken) {
+        const int descriptor = ::accept4(int(listener_.socketDescriptor()), nullptr, nullptr,
+                                         SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (descriptor < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK)
+                exhausted_ = false;
+            else
+                pauseAccepting(errno);
+            return;
+        }
+        auto* socket = new QTcpSocket;
+        if (!socket->setSocketDescriptor(descriptor)) {
+            logLine(
+                QStringLiteral("cannot use an accepted connection: %1").arg(socket->errorString()));
+            ::close(descriptor);
+            delete socket;
+            continue;
+        }
         auto* connection = new HttpConnection(socket, handlers, idleTimeout_, this);
         connect(connection, &HttpConnection::closed, this, &DevServer::resumeAccepting);
     }
 }
 
-void DevServer::acceptFailed() {
+void DevServer::pauseAccepting(int error) {
     // Out of descriptors, most likely: waiting connections stay queued by the system until
-    // one of ours closes, instead of being retried in a busy loop.
-    listener_.pauseAccepting();
-    if (!acceptPaused_)
-        logLine(QStringLiteral("cannot accept connections (%1); waiting for one to close")
-                    .arg(listener_.errorString()));
+    // one of ours closes.
+    incoming_->setEnabled(false);
     acceptPaused_ = true;
     acceptRetry_.start();
+    if (!exhausted_)
+        logLine(QStringLiteral("cannot accept connections (%1); waiting for one to close")
+                    .arg(QString::fromLocal8Bit(std::strerror(error))));
+    exhausted_ = true;
 }
 
 void DevServer::resumeAccepting() {
@@ -60,7 +88,8 @@ void DevServer::resumeAccepting() {
         return;
     acceptPaused_ = false;
     acceptRetry_.stop();
-    listener_.resumeAccepting();
+    incoming_->setEnabled(true);
+    acceptConnections();
 }
 
 std::optional<Reply> DevServer::admit(const Request& request) const {

@@ -9,6 +9,7 @@
 
 #include <QHostAddress>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 #include <QTcpServer>
 #include <QTimer>
@@ -25,7 +26,8 @@ namespace nimbara::devserver {
 // Bodies are taken only by the report endpoints, and only after the head has shown the
 // route, the authentication and a Content-Length within kMaxReportBytes (else 404, 405, 401,
 // 411 or 413, before any of the body is read). When the process runs out of descriptors the
-// server stops accepting and tries again once a connection closes, or a second later.
+// server stops accepting (the waiting connections stay queued by the system) and tries again
+// once a connection closes, or a second later, rather than failing in a busy loop.
 class DevServer : public QObject {
     Q_OBJECT
 
@@ -45,7 +47,7 @@ public:
 
 private:
     void acceptConnections();
-    void acceptFailed();
+    void pauseAccepting(int error);
     void resumeAccepting();
     std::optional<Reply> admit(const Request& request) const;
     Reply answer(const Request& request);
@@ -55,9 +57,11 @@ private:
     CatalogFiles catalogs_;
     ReportRoutes reports_;
     std::chrono::milliseconds idleTimeout_;
-    QTcpServer listener_;
+    QTcpServer listener_; // binds and listens; connections are accepted by acceptConnections()
+    QSocketNotifier* incoming_ = nullptr;
     QTimer acceptRetry_;
     bool acceptPaused_ = false;
+    bool exhausted_ = false; // accepting failed since the queue was last emptied
 };
 
 } // namespace nimbara::devserver

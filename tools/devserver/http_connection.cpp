@@ -94,6 +94,9 @@ void HttpConnection::startRequest(const QByteArray& head) {
         return;
     }
     const bool bodyFollows = request_.contentLength.value_or(0) > 0;
+    // A POST without a length may still be followed by the body its sender meant.
+    const bool bodyMayFollow =
+        bodyFollows || (!request_.contentLength && request_.method == "POST");
     if (!request_.header("Transfer-Encoding").isEmpty()) {
         respond(Reply::error(Status::LengthRequired,
                              QStringLiteral("send the body with a Content-Length")),
@@ -102,7 +105,7 @@ void HttpConnection::startRequest(const QByteArray& head) {
     }
     if (std::optional<Reply> refusal = handlers_.admit(request_)) {
         // The body, if any, is never read: the connection cannot be used again.
-        respond(std::move(*refusal), request_.keepAlive() && !bodyFollows);
+        respond(std::move(*refusal), request_.keepAlive() && !bodyMayFollow);
         return;
     }
     if (!bodyFollows) {
