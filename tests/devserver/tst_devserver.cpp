@@ -164,16 +164,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("named"); // what the error mentions
         const auto with = [](const char* key, const QJsonValue& value) {
             QJsonObject changed = feedback(u"X"_s, u"T"_s);
-            value.isUndefined() ? changed.remove(QLatin1StringView(key))
-                                : void(changed.insert(QLatin1StringView(key), value));
+            changed.insert(QLatin1StringView(key), value);
             return json(changed);
         };
         QTest::newRow("not JSON") << QByteArray("title=hello") << u"JSON"_s;
-        QTest::newRow("no title") << with("title", QJsonValue::Undefined) << u"title"_s;
         QTest::newRow("blank title") << with("title", u"  "_s) << u"title"_s;
         QTest::newRow("unknown type") << with("type", u"Bug"_s) << u"type"_s;
-        QTest::newRow("no request id")
-            << with("clientRequestId", QJsonValue::Undefined) << u"clientRequestId"_s;
         QTest::newRow("diagnostics text") << with("diagnostics", u"x"_s) << u"diagnostics"_s;
     }
 
@@ -234,8 +230,6 @@ private Q_SLOTS:
         const QByteArray gigabyte = "Content-Length: 1073741824\r\n";
         QTest::newRow("report too large") << postHead("/api/feedback", gigabyte) << 413;
         QTest::newRow("no authentication") << postHead("/api/42/store/", gigabyte) << 401;
-        QTest::newRow("wrong key")
-            << postHead("/api/42/store/", gigabyte + "X-Sentry-Auth: x\r\n") << 401;
         QTest::newRow("unknown path") << postHead("/api/nothing", gigabyte) << 404;
         QTest::newRow("GET-only path") << postHead("/api/launcher/manifest", gigabyte) << 405;
         QTest::newRow("body on a GET") << "GET /api/feedback HTTP/1.1\r\n" + gigabyte + "\r\n"
@@ -284,11 +278,11 @@ private Q_SLOTS:
         QCOMPARE(got.header("Content-Length"), QByteArray::number(bytes.size()));
         QVERIFY(got.body == bytes);
 
-        // Two requests in one write: the second is answered after the first file, then HEAD
-        // announces the length and sends nothing more.
+        // Two requests in one write (with a stray blank line between): the second is answered
+        // after the first file. Then HEAD announces the length and sends nothing more.
         const QByteArray get = "GET /downloads/Big-1.0.zip HTTP/1.1\r\nHost: h\r\n";
         const QByteArray twice =
-            server_->exchange(get + "\r\n" + get + "Connection: close\r\n\r\n");
+            server_->exchange(get + "\r\n\r\n" + get + "Connection: close\r\n\r\n");
         const QByteArray second = bodyOf(twice).mid(bytes.size());
         QVERIFY(bodyOf(twice).left(bytes.size()) == bytes);
         QCOMPARE(statusOf(second), 200);

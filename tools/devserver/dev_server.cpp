@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -22,13 +23,19 @@ DevServer::DevServer(QString root, ReportStore& store, std::chrono::milliseconds
     connect(&acceptRetry_, &QTimer::timeout, this, &DevServer::resumeAccepting);
 }
 
+DevServer::~DevServer() {
+    releaseReserve();
+}
+
 quint16 DevServer::start(const QHostAddress& address, quint16 port, const QString& hostName) {
     if (!listener_.listen(address, port))
         return 0;
     // QTcpServer answers a failed accept by trying again at once, forever, when the process has
     // no descriptor left; the server accepts by itself to be able to wait instead.
     listener_.pauseAccepting();
-    incoming_ = new QSocketNotifier(listener_.socketDescriptor(), QSocketNotifier::Read, this);
+    listening_ = int(listener_.socketDescriptor());
+    holdReserve();
+    incoming_ = new QSocketNotifier(listening_, QSocketNotifier::Read, this);
     connect(incoming_, &QSocketNotifier::activated, this, &DevServer::acceptConnections);
     const quint16 bound = listener_.serverPort();
     QUrl origin;
@@ -47,15 +54,19 @@ void DevServer::acceptConnections() {
         }};
     // A bounded number at a time keeps the event loop turning during a flood.
     for (int taken = 0; taken < 256; ++taken) {
-        const int descriptor = ::accept4(int(listener_.socketDescriptor()), nullptr, nullptr,
-                                         SOCK_NONBLOCK | SOCK_CLOEXEC);
+        const int descriptor =
+            ::accept4(listening_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (descriptor < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK)
+            const int error = errno;
+            if (error == EAGAIN || error == EWOULDBLOCK) {
                 exhausted_ = false;
-            else
-                pauseAccepting(errno);
+                return;
+            }
+            // Before anything else, so that what follows has descriptors to work with.
+            releaseReserve();
+            pauseAccepting(error);
             return;
         }
         auto* socket = new QTcpSocket;
@@ -86,10 +97,26 @@ void DevServer::pauseAccepting(int error) {
 void DevServer::resumeAccepting() {
     if (!acceptPaused_)
         return;
+    if (!holdReserve()) {
+        acceptRetry_.start(); // still out of descriptors
+        return;
+    }
     acceptPaused_ = false;
     acceptRetry_.stop();
     incoming_->setEnabled(true);
     acceptConnections();
+}
+
+bool DevServer::holdReserve() {
+    return reserve_[0] >= 0 || ::pipe2(reserve_, O_CLOEXEC) == 0;
+}
+
+void DevServer::releaseReserve() {
+    for (int& descriptor : reserve_) {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        descriptor = -1;
+    }
 }
 
 std::optional<Reply> DevServer::admit(const Request& request) const {

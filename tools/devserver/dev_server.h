@@ -38,6 +38,9 @@ public:
 
     DevServer(QString root, ReportStore& store, std::chrono::milliseconds idleTimeout,
               QObject* parent = nullptr);
+    ~DevServer() override;
+    DevServer(const DevServer&) = delete;
+    DevServer& operator=(const DevServer&) = delete;
 
     // Listens on `address`; `port` 0 picks a free one. Answers the port, or 0 on failure.
     // `hostName` is how clients are told to reach the server (issue URLs).
@@ -49,6 +52,8 @@ private:
     void acceptConnections();
     void pauseAccepting(int error);
     void resumeAccepting();
+    bool holdReserve();
+    void releaseReserve();
     std::optional<Reply> admit(const Request& request) const;
     Reply answer(const Request& request);
     Reply route(const Request& request);
@@ -58,7 +63,11 @@ private:
     ReportRoutes reports_;
     std::chrono::milliseconds idleTimeout_;
     QTcpServer listener_; // binds and listens; connections are accepted by acceptConnections()
+    int listening_ = -1;  // the listening socket's descriptor
     QSocketNotifier* incoming_ = nullptr;
+    // Two descriptors held back while accepting, handed back to the process when it runs
+    // out, so that it can still work (open a file to serve, the database) while it waits.
+    int reserve_[2] = {-1, -1};
     QTimer acceptRetry_;
     bool acceptPaused_ = false;
     bool exhausted_ = false; // accepting failed since the queue was last emptied

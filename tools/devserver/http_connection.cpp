@@ -70,6 +70,9 @@ void HttpConnection::process() {
             respond(handlers_.answer(request_), request_.keepAlive());
             continue;
         }
+        // Blank lines between requests are tolerated, as some clients send one after a body.
+        while (buffer_.startsWith("\r\n"))
+            buffer_.remove(0, 2);
         const qsizetype end = buffer_.indexOf("\r\n\r\n");
         if (end < 0 && buffer_.size() <= kMaxHeadBytes)
             return;
