@@ -7,12 +7,14 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using nimbara::test::DevServerProcess;
 using nimbara::test::HttpAnswer;
+using nimbara::test::statusOf;
 
 namespace {
 
@@ -33,6 +35,18 @@ QJsonObject feedback(const QString& requestId, const QString& title) {
 QByteArray json(const QJsonObject& object) {
     return QJsonDocument(object).toJson();
 }
+
+QByteArray postHead(const QByteArray& path, const QByteArray& headers) {
+    return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers + "\r\n";
+}
+
+// What follows the head of a raw answer.
+QByteArray bodyOf(const QByteArray& answer) {
+    const qsizetype end = answer.indexOf("\r\n\r\n");
+    return end < 0 ? QByteArray() : answer.mid(end + 4);
+}
+
+constexpr int kGuardMs = 60000; // against a hung server only
 
 } // namespace
 
@@ -150,16 +164,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("named"); // what the error mentions
         const auto with = [](const char* key, const QJsonValue& value) {
             QJsonObject changed = feedback(u"X"_s, u"T"_s);
-            value.isUndefined() ? changed.remove(QLatin1StringView(key))
-                                : void(changed.insert(QLatin1StringView(key), value));
+            changed.insert(QLatin1StringView(key), value);
             return json(changed);
         };
         QTest::newRow("not JSON") << QByteArray("title=hello") << u"JSON"_s;
-        QTest::newRow("no title") << with("title", QJsonValue::Undefined) << u"title"_s;
         QTest::newRow("blank title") << with("title", u"  "_s) << u"title"_s;
         QTest::newRow("unknown type") << with("type", u"Bug"_s) << u"type"_s;
-        QTest::newRow("no request id")
-            << with("clientRequestId", QJsonValue::Undefined) << u"clientRequestId"_s;
         QTest::newRow("diagnostics text") << with("diagnostics", u"x"_s) << u"diagnostics"_s;
     }
 
@@ -210,6 +220,161 @@ private Q_SLOTS:
         QCOMPARE(events.at(0)[u"publicKey"_s].toString(), u"pk"_s);
         QCOMPARE(events.at(0)[u"event"_s][u"level"_s].toString(), u"error"_s);
         QVERIFY(listed(u"/api/7/store/"_s, u"events"_s).isEmpty());
+    }
+
+    // A hostile head is answered from the head alone, before any body arrives (none is sent
+    // here), and the connection is closed; what was stored before stays.
+    void refusesBodiesBeforeReadingThem_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");
+        const QByteArray gigabyte = "Content-Length: 1073741824\r\n";
+        QTest::newRow("report too large") << postHead("/api/feedback", gigabyte) << 413;
+        QTest::newRow("no authentication") << postHead("/api/42/store/", gigabyte) << 401;
+        QTest::newRow("unknown path") << postHead("/api/nothing", gigabyte) << 404;
+        QTest::newRow("GET-only path") << postHead("/api/launcher/manifest", gigabyte) << 405;
+        QTest::newRow("body on a GET") << "GET /api/feedback HTTP/1.1\r\n" + gigabyte + "\r\n"
+                                       << 413;
+        QTest::newRow("no length") << postHead("/api/launcher/events", {}) << 411;
+        QTest::newRow("chunked") << postHead("/api/feedback", "Transfer-Encoding: chunked\r\n")
+                                 << 411;
+        QTest::newRow("bad length") << postHead("/api/feedback", "Content-Length: -1\r\n") << 400;
+        QTest::newRow("endless head") << "GET / HTTP/1.1\r\nX: " + QByteArray(70000, 'a') << 431;
+    }
+
+    void refusesBodiesBeforeReadingThem() {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        QCOMPARE(server_->post(u"/api/feedback"_s, json(feedback(u"A"_s, u"Kept"_s))).status, 201);
+        const QByteArray answer = server_->exchange(request);
+        QCOMPARE(statusOf(answer), status);
+        QVERIFY(answer.contains("Connection: close"));
+        QVERIFY(QJsonDocument::fromJson(bodyOf(answer)).object().contains(u"error"_s));
+        const QJsonArray reports = listed(u"/api/feedback"_s, u"reports"_s);
+        QCOMPARE(reports.size(), 1);
+        QCOMPARE(reports.at(0)[u"title"_s].toString(), u"Kept"_s);
+    }
+
+    // Sent whole by a real client: a report of exactly the limit is taken, one byte more is
+    // refused and the client still gets the answer.
+    void takesReportsUpToTheLimit() {
+        QJsonObject report = feedback(u"A"_s, u"Big"_s);
+        const qsizetype overhead = json(report).size() - QByteArray("Steps").size();
+        report[u"description"_s] = QString(1024 * 1024 - overhead, u'x');
+        QCOMPARE(json(report).size(), 1024 * 1024);
+        QCOMPARE(server_->post(u"/api/feedback"_s, json(report)).status, 201);
+        report[u"clientRequestId"_s] = u"B"_s;
+        report[u"description"_s] = report[u"description"_s].toString() + u'x';
+        QCOMPARE(server_->post(u"/api/feedback"_s, json(report)).status, 413);
+        QCOMPARE(listed(u"/api/feedback"_s, u"reports"_s).size(), 1);
+    }
+
+    void streamsDownloads() {
+        QByteArray bytes(3 * 1024 * 1024 + 17, Qt::Uninitialized);
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 7 % 251);
+        write(u"downloads/Big-1.0.zip"_s, bytes);
+        const HttpAnswer got = server_->get(u"/downloads/Big-1.0.zip"_s);
+        QCOMPARE(got.status, 200);
+        QCOMPARE(got.header("Content-Length"), QByteArray::number(bytes.size()));
+        QVERIFY(got.body == bytes);
+
+        // Two requests in one write (with a stray blank line between): the second is answered
+        // after the first file. Then HEAD announces the length and sends nothing more.
+        const QByteArray get = "GET /downloads/Big-1.0.zip HTTP/1.1\r\nHost: h\r\n";
+        const QByteArray twice =
+            server_->exchange(get + "\r\n\r\n" + get + "Connection: close\r\n\r\n");
+        const QByteArray second = bodyOf(twice).mid(bytes.size());
+        QVERIFY(bodyOf(twice).left(bytes.size()) == bytes);
+        QCOMPARE(statusOf(second), 200);
+        QVERIFY(bodyOf(second) == bytes);
+        const QByteArray head =
+            server_->exchange("HEAD /downloads/Big-1.0.zip HTTP/1.1\r\nConnection: close\r\n\r\n");
+        QCOMPARE(statusOf(head), 200);
+        QVERIFY(head.contains("Content-Length: " + QByteArray::number(bytes.size()) + "\r\n"));
+        QCOMPARE(bodyOf(head), QByteArray());
+    }
+
+    void closesIdleConnections_data() {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<int>("status"); // of the answer read before going silent; 0: none
+        QTest::newRow("silent") << QByteArray() << 0;
+        QTest::newRow("half a head") << QByteArray("GET /api/feedback HTTP/1.1\r\nHo") << 0;
+        QTest::newRow("half a body")
+            << postHead("/api/feedback", "Content-Length: 10\r\n") + "{" << 0;
+        QTest::newRow("after an answer") << QByteArray("GET /api/feedback HTTP/1.1\r\n\r\n") << 200;
+    }
+
+    void closesIdleConnections() {
+        QFETCH(QByteArray, sent);
+        QFETCH(int, status);
+        server_ = std::make_unique<DevServerProcess>(root_->path(), path(u"db.sqlite"_s),
+                                                     QStringList{u"--idle-timeout"_s, u"0.5"_s});
+        QVERIFY2(server_->start(), qPrintable(server_->error()));
+        QTcpSocket socket;
+        socket.connectToHost(u"127.0.0.1"_s, server_->url({}).port());
+        QVERIFY(socket.waitForConnected(kGuardMs));
+        socket.write(sent);
+        QByteArray received;
+        while (socket.state() == QAbstractSocket::ConnectedState &&
+               socket.waitForReadyRead(kGuardMs))
+            received += socket.readAll();
+        QCOMPARE(socket.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(statusOf(received), status);
+        QCOMPARE(server_->get(u"/api/feedback"_s).status, 200);
+    }
+
+    // Idle clients holding every descriptor the server may open: it pauses accepting instead
+    // of failing in a loop, and answers again once the idle ones are closed.
+    void answersAgainAfterRunningOutOfDescriptors() {
+        server_ = std::make_unique<DevServerProcess>(root_->path(), path(u"db.sqlite"_s),
+                                                     QStringList{u"--idle-timeout"_s, u"1"_s});
+        server_->limitDescriptors(64);
+        server_->captureLog();
+        QVERIFY2(server_->start(), qPrintable(server_->error()));
+        std::vector<std::unique_ptr<QTcpSocket>> idle;
+        for (int i = 0; i < 120; ++i) {
+            idle.push_back(std::make_unique<QTcpSocket>());
+            idle.back()->connectToHost(u"127.0.0.1"_s, server_->url({}).port());
+        }
+        // All of them wait in the server's queue before the request that must get through.
+        for (const auto& socket : idle)
+            QVERIFY(socket->waitForConnected(kGuardMs));
+        QCOMPARE(server_->get(u"/api/feedback"_s).status, 200);
+        QVERIFY2(server_->log().contains("cannot accept connections"), server_->log().constData());
+    }
+
+    void storesParallelReportsExactlyOnce() {
+        constexpr int count = 500;
+        std::vector<std::unique_ptr<QTcpSocket>> sockets;
+        std::vector<QByteArray> answers(count);
+        int closed = 0;
+        for (int i = 0; i < count; ++i) {
+            const QByteArray body = "{\"eventType\": \"e\", \"status\": \"ok\", \"reason\": \"r" +
+                                    QByteArray::number(i) + "\"}";
+            auto socket = std::make_unique<QTcpSocket>();
+            QTcpSocket* raw = socket.get();
+            connect(raw, &QTcpSocket::connected, raw, [raw, body] {
+                raw->write(
+                    postHead("/api/launcher/events", "Connection: close\r\nContent-Length: " +
+                                                         QByteArray::number(body.size()) + "\r\n") +
+                    body);
+            });
+            connect(raw, &QTcpSocket::readyRead, raw,
+                    [raw, &answers, i] { answers[i] += raw->readAll(); });
+            connect(raw, &QTcpSocket::disconnected, raw, [&closed] { ++closed; });
+            raw->connectToHost(u"127.0.0.1"_s, server_->url({}).port());
+            sockets.push_back(std::move(socket));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(closed, count, 2 * kGuardMs);
+        QSet<QString> reasons;
+        for (const QByteArray& answer : answers)
+            QCOMPARE(statusOf(answer), 202);
+        const QJsonArray events = listed(u"/api/launcher/events"_s, u"events"_s);
+        for (const QJsonValue& event : events)
+            reasons.insert(event[u"reason"_s].toString());
+        QCOMPARE(events.size(), count);
+        QCOMPARE(reasons.size(), count);
+        QVERIFY(QFile::exists(path(u"db.sqlite-wal"_s)));
     }
 
     void answersUnknownPathsAndMethods() {

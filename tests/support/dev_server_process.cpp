@@ -2,12 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpSocket>
+#include <sys/resource.h>
 
 namespace nimbara::test {
 
@@ -38,8 +40,23 @@ QJsonObject HttpAnswer::json() const {
     return QJsonDocument::fromJson(body).object();
 }
 
-DevServerProcess::DevServerProcess(QString root, QString database)
-    : root_(std::move(root)), database_(std::move(database)) {}
+int statusOf(const QByteArray& answer) {
+    // "HTTP/1.1 404 Not Found"
+    const QList<QByteArray> statusLine = answer.left(answer.indexOf("\r\n")).split(' ');
+    return statusLine.size() >= 2 ? statusLine.at(1).toInt() : 0;
+}
+
+DevServerProcess::DevServerProcess(QString root, QString database, QStringList arguments)
+    : root_(std::move(root)), database_(std::move(database)), arguments_(std::move(arguments)) {
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+void DevServerProcess::limitDescriptors(int count) {
+    process_.setChildProcessModifier([count] {
+        const rlimit limit{rlim_t(count), rlim_t(count)};
+        setrlimit(RLIMIT_NOFILE, &limit);
+    });
+}
 
 DevServerProcess::~DevServerProcess() {
     stop();
@@ -52,10 +69,21 @@ void DevServerProcess::stop() {
     }
 }
 
+void DevServerProcess::captureLog() {
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.setStandardErrorFile(database_ + QStringLiteral(".log"));
+}
+
+QByteArray DevServerProcess::log() const {
+    QFile file(database_ + QStringLiteral(".log"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 bool DevServerProcess::start() {
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(serverExecutable(), {QStringLiteral("--root"), root_, QStringLiteral("--port"),
-                                        QStringLiteral("0"), QStringLiteral("--db"), database_});
+    process_.start(serverExecutable(),
+                   QStringList{QStringLiteral("--root"), root_, QStringLiteral("--port"),
+                               QStringLiteral("0"), QStringLiteral("--db"), database_} +
+                       arguments_);
     if (!process_.waitForStarted(kWaitMs)) {
         error_ = process_.errorString();
         return false;
@@ -108,17 +136,21 @@ HttpAnswer DevServerProcess::finish(QNetworkReply* reply) {
 }
 
 int DevServerProcess::rawGetStatus(const QByteArray& target) {
+    return statusOf(
+        exchange("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n"));
+}
+
+QByteArray DevServerProcess::exchange(const QByteArray& bytes) {
     QTcpSocket socket;
     socket.connectToHost(QStringLiteral("127.0.0.1"), port_);
     if (!socket.waitForConnected(kWaitMs))
-        return 0;
-    socket.write("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        return {};
+    socket.write(bytes);
     QByteArray received;
-    while (!received.contains("\r\n") && socket.waitForReadyRead(kWaitMs))
+    while (socket.state() == QAbstractSocket::ConnectedState && socket.waitForReadyRead(kWaitMs))
         received += socket.readAll();
-    // "HTTP/1.1 404 Not Found"
-    const QList<QByteArray> statusLine = received.left(received.indexOf("\r\n")).split(' ');
-    return statusLine.size() >= 2 ? statusLine.at(1).toInt() : 0;
+    received += socket.readAll();
+    return socket.state() == QAbstractSocket::ConnectedState ? QByteArray() : received;
 }
 
 } // namespace nimbara::test

@@ -1,155 +1,185 @@
 #include "dev_server.h"
 
-#include <QHttpServerRequest>
-#include <QHttpServerResponder>
-#include <QUrl>
+#include "http_connection.h"
+#include "request_bodies.h"
+
+#include <QTcpSocket>
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace nimbara::devserver {
 
-namespace {
-
-using Method = QHttpServerRequest::Method;
-
-QString methodName(Method method) {
-    switch (method) {
-    case Method::Get:
-        return QStringLiteral("GET");
-    case Method::Put:
-        return QStringLiteral("PUT");
-    case Method::Delete:
-        return QStringLiteral("DELETE");
-    case Method::Post:
-        return QStringLiteral("POST");
-    case Method::Head:
-        return QStringLiteral("HEAD");
-    case Method::Options:
-        return QStringLiteral("OPTIONS");
-    case Method::Patch:
-        return QStringLiteral("PATCH");
-    case Method::Connect:
-        return QStringLiteral("CONNECT");
-    case Method::Trace:
-        return QStringLiteral("TRACE");
-    default:
-        return QStringLiteral("UNKNOWN");
-    }
+DevServer::DevServer(QString root, ReportStore& store, std::chrono::milliseconds idleTimeout,
+                     QObject* parent)
+    : QObject(parent), root_(std::move(root)), catalogs_(root_), reports_(store),
+      idleTimeout_(idleTimeout) {
+    listener_.setListenBacklogSize(kListenBacklog);
+    acceptRetry_.setSingleShot(true);
+    acceptRetry_.setInterval(std::chrono::seconds(1));
+    connect(&acceptRetry_, &QTimer::timeout, this, &DevServer::resumeAccepting);
 }
 
-// The path's segments, still percent-encoded: "/api/7/store/" gives api, 7, store. One
-// trailing slash is ignored.
-QList<QByteArray> pathSegments(const QUrl& url) {
-    QList<QByteArray> segments = url.path(QUrl::FullyEncoded).toLatin1().split('/');
-    if (segments.isEmpty() || !segments.front().isEmpty())
-        return {};
-    segments.removeFirst();
-    if (segments.size() > 1 && segments.back().isEmpty())
-        segments.removeLast();
-    return segments;
+DevServer::~DevServer() {
+    releaseReserve();
 }
-
-bool isPath(const QList<QByteArray>& segments, std::initializer_list<const char*> expected) {
-    if (segments.size() != qsizetype(expected.size()))
-        return false;
-    qsizetype index = 0;
-    for (const char* part : expected) {
-        if (segments.at(index++) != part)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-DevServer::DevServer(QString root, ReportStore& store, QObject* parent)
-    : QAbstractHttpServer(parent), root_(std::move(root)), catalogs_(root_), reports_(store) {}
 
 quint16 DevServer::start(const QHostAddress& address, quint16 port, const QString& hostName) {
-    const quint16 bound = listen(address, port);
-    if (bound != 0) {
-        QUrl origin;
-        origin.setScheme(QStringLiteral("http"));
-        origin.setHost(hostName);
-        origin.setPort(bound);
-        reports_.setOrigin(origin);
-    }
+    if (!listener_.listen(address, port))
+        return 0;
+    // QTcpServer answers a failed accept by trying again at once, forever, when the process has
+    // no descriptor left; the server accepts by itself to be able to wait instead.
+    listener_.pauseAccepting();
+    listening_ = int(listener_.socketDescriptor());
+    holdReserve();
+    incoming_ = new QSocketNotifier(listening_, QSocketNotifier::Read, this);
+    connect(incoming_, &QSocketNotifier::activated, this, &DevServer::acceptConnections);
+    const quint16 bound = listener_.serverPort();
+    QUrl origin;
+    origin.setScheme(QStringLiteral("http"));
+    origin.setHost(hostName);
+    origin.setPort(bound);
+    reports_.setOrigin(origin);
     return bound;
 }
 
-Reply DevServer::route(const QHttpServerRequest& request) {
-    const QList<QByteArray> segments = pathSegments(request.url());
-    const Method method = request.method();
-    const bool get = method == Method::Get || method == Method::Head;
-    const bool post = method == Method::Post;
-    const QByteArray getOnly("GET, HEAD");
-    const QByteArray getOrPost("GET, HEAD, POST");
-
-    if (isPath(segments, {"api", "launcher", "manifest"}))
-        return get ? catalogs_.serve(request) : Reply::methodNotAllowed(getOnly);
-    if (isPath(segments, {"api", "launcher", "events"})) {
-        if (post)
-            return reports_.postEvent(request);
-        return get ? reports_.listEvents() : Reply::methodNotAllowed(getOrPost);
+void DevServer::acceptConnections() {
+    const HttpConnection::Handlers handlers{
+        [this](const Request& request) { return admit(request); },
+        [this](const Request& request) {
+            return answer(request);
+        }};
+    // A bounded number at a time keeps the event loop turning during a flood.
+    for (int taken = 0; taken < 256; ++taken) {
+        const int descriptor =
+            ::accept4(listening_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (descriptor < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            const int error = errno;
+            if (error == EAGAIN || error == EWOULDBLOCK) {
+                exhausted_ = false;
+                return;
+            }
+            // Before anything else, so that what follows has descriptors to work with.
+            releaseReserve();
+            pauseAccepting(error);
+            return;
+        }
+        auto* socket = new QTcpSocket;
+        if (!socket->setSocketDescriptor(descriptor)) {
+            logLine(
+                QStringLiteral("cannot use an accepted connection: %1").arg(socket->errorString()));
+            ::close(descriptor);
+            delete socket;
+            continue;
+        }
+        auto* connection = new HttpConnection(socket, handlers, idleTimeout_, this);
+        connect(connection, &HttpConnection::closed, this, &DevServer::resumeAccepting);
     }
-    if (isPath(segments, {"api", "feedback"})) {
-        if (post)
-            return reports_.postFeedback(request);
-        return get ? reports_.listFeedback() : Reply::methodNotAllowed(getOrPost);
-    }
-    if (segments.size() == 3 && segments.at(0) == "api" && segments.at(2) == "store") {
-        const QString project = QUrl::fromPercentEncoding(segments.at(1));
-        if (project.isEmpty() || project.contains(u'/'))
-            return Reply::notFound();
-        if (post)
-            return reports_.postErrorEvent(project, request);
-        return get ? reports_.listErrorEvents(project) : Reply::methodNotAllowed(getOrPost);
-    }
-    if (segments.size() == 2 && segments.at(0) == "feedback")
-        return get ? reports_.showFeedback(QUrl::fromPercentEncoding(segments.at(1)))
-                   : Reply::methodNotAllowed(getOnly);
-    if (isPath(segments, {"appcast.xml"}))
-        return get ? serveAppcast(root_, request) : Reply::methodNotAllowed(getOnly);
-    if (segments.size() >= 2 && segments.at(0) == "downloads")
-        return get ? serveDownload(root_, segments.mid(1)) : Reply::methodNotAllowed(getOnly);
-    return Reply::notFound();
 }
 
-bool DevServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    Reply reply;
+void DevServer::pauseAccepting(int error) {
+    // Out of descriptors, most likely: waiting connections stay queued by the system until
+    // one of ours closes.
+    incoming_->setEnabled(false);
+    acceptPaused_ = true;
+    acceptRetry_.start();
+    if (!exhausted_)
+        logLine(QStringLiteral("cannot accept connections (%1); waiting for one to close")
+                    .arg(QString::fromLocal8Bit(std::strerror(error))));
+    exhausted_ = true;
+}
+
+void DevServer::resumeAccepting() {
+    if (!acceptPaused_)
+        return;
+    if (!holdReserve()) {
+        acceptRetry_.start(); // still out of descriptors
+        return;
+    }
+    acceptPaused_ = false;
+    acceptRetry_.stop();
+    incoming_->setEnabled(true);
+    acceptConnections();
+}
+
+bool DevServer::holdReserve() {
+    return reserve_[0] >= 0 || ::pipe2(reserve_, O_CLOEXEC) == 0;
+}
+
+void DevServer::releaseReserve() {
+    for (int& descriptor : reserve_) {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        descriptor = -1;
+    }
+}
+
+std::optional<Reply> DevServer::admit(const Request& request) const {
+    const Route route = resolveRoute(request.url);
+    if (route.endpoint == Route::Endpoint::None)
+        return Reply::notFound();
+    if (!route.allows(request.method))
+        return Reply::methodNotAllowed(route.allowedMethods());
+    if (request.method != "POST") {
+        if (request.contentLength.value_or(0) > kMaxReportBytes)
+            return Reply::error(Status::PayloadTooLarge,
+                                QStringLiteral("this request takes no body"));
+        return std::nullopt;
+    }
+    if (route.endpoint == Route::Endpoint::ErrorStore &&
+        !errorStoreKey(request.header("X-Sentry-Auth")))
+        return ReportRoutes::unauthorized();
+    if (!request.contentLength)
+        return Reply::error(Status::LengthRequired,
+                            QStringLiteral("a POST needs a Content-Length header"));
+    if (*request.contentLength > kMaxReportBytes)
+        return Reply::error(Status::PayloadTooLarge,
+                            QStringLiteral("the body has %1 bytes; at most %2 are accepted")
+                                .arg(*request.contentLength)
+                                .arg(kMaxReportBytes));
+    return std::nullopt;
+}
+
+Reply DevServer::answer(const Request& request) {
     try {
-        reply = route(request);
+        return route(request);
     } catch (const Error& error) {
-        reply = Reply::error(Status::InternalServerError, error.description());
+        return Reply::error(Status::InternalServerError, error.description());
     } catch (const std::exception& error) {
-        reply = Reply::error(Status::InternalServerError, QString::fromLocal8Bit(error.what()));
+        return Reply::error(Status::InternalServerError, QString::fromLocal8Bit(error.what()));
     }
-    send(request, socket, reply);
-    return true;
 }
 
-void DevServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
-    send(request, socket, Reply::notFound());
-}
-
-void DevServer::send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply) {
-    const bool head = request.method() == Method::Head;
-    const bool bodyless = reply.status == Status::NotModified || reply.status == Status::NoContent;
-    QHttpServerResponder responder = makeResponder(request, socket);
-    responder.writeStatusLine(reply.status);
-    for (const auto& [name, value] : reply.headers)
-        responder.writeHeader(name, value);
-    if (!bodyless)
-        responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
-    const QByteArray body = head || bodyless ? QByteArray() : reply.body;
-    responder.writeBody(body);
-
-    const QUrl url = request.url();
-    QString target = url.path(QUrl::FullyEncoded);
-    if (url.hasQuery())
-        target += u'?' + url.query(QUrl::FullyEncoded);
-    // Joined rather than arg()-formatted: the path may hold "%2F" and the like.
-    logLine(methodName(request.method()) + u' ' + target + u' ' +
-            QString::number(int(reply.status)) + u' ' + QString::number(body.size()));
+// Called for admitted requests only: the path is known and the method allowed.
+Reply DevServer::route(const Request& request) {
+    using Endpoint = Route::Endpoint;
+    const Route route = resolveRoute(request.url);
+    const bool post = request.method == "POST";
+    switch (route.endpoint) {
+    case Endpoint::Manifest:
+        return catalogs_.serve(request);
+    case Endpoint::Events:
+        return post ? reports_.postEvent(request) : reports_.listEvents();
+    case Endpoint::Feedback:
+        return post ? reports_.postFeedback(request) : reports_.listFeedback();
+    case Endpoint::ErrorStore:
+        return post ? reports_.postErrorEvent(route.name, request)
+                    : reports_.listErrorEvents(route.name);
+    case Endpoint::FeedbackPage:
+        return reports_.showFeedback(route.name);
+    case Endpoint::Appcast:
+        return serveAppcast(root_, request);
+    case Endpoint::Download:
+        return serveDownload(root_, route.downloadPath);
+    case Endpoint::None:
+        break;
+    }
+    return Reply::notFound();
 }
 
 } // namespace nimbara::devserver

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHostInfo>
+#include <chrono>
 #include <cstdio>
 
 using namespace nimbara;
@@ -64,7 +65,11 @@ int main(int argc, char** argv) {
         QStringLiteral("db"),
         QStringLiteral("SQLite file for reports (default DIR/devserver.sqlite)."),
         QStringLiteral("FILE"));
-    parser.addOptions({rootOption, portOption, hostOption, dbOption});
+    const QCommandLineOption idleOption(
+        QStringLiteral("idle-timeout"),
+        QStringLiteral("Seconds after which a silent connection is closed (default 30)."),
+        QStringLiteral("SECONDS"), QStringLiteral("30"));
+    parser.addOptions({rootOption, portOption, hostOption, dbOption, idleOption});
     parser.process(app);
 
     if (!parser.isSet(rootOption))
@@ -84,13 +89,20 @@ int main(int argc, char** argv) {
     if (!address)
         return fail(QStringLiteral("invalid host %1 (give an IP address or localhost)").arg(host));
 
+    bool idleValid = false;
+    const double idleSeconds = parser.value(idleOption).toDouble(&idleValid);
+    if (!idleValid || idleSeconds <= 0 || idleSeconds > 24 * 3600)
+        return fail(QStringLiteral("invalid idle timeout %1 (give seconds, more than 0)")
+                        .arg(parser.value(idleOption)));
+    const std::chrono::milliseconds idleTimeout(qint64(idleSeconds * 1000));
+
     const QString database = parser.isSet(dbOption)
                                  ? parser.value(dbOption)
                                  : QDir(root).filePath(QStringLiteral("devserver.sqlite"));
 
     try {
         ReportStore store(database);
-        DevServer server(root, store);
+        DevServer server(root, store, idleTimeout);
         server.catalogs().checkAll();
         const quint16 bound = server.start(*address, quint16(port), publicHost(*address, host));
         if (bound == 0)

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHttpServerRequest>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -43,23 +42,23 @@ bool tagListMatches(const QByteArray& list, const QByteArray& tag) {
 }
 
 // Whether the client's copy is current. If-None-Match, when sent, decides alone.
-bool notModified(const QHttpServerRequest& request, const QByteArray& tag,
-                 const QDateTime& modified) {
-    const QByteArray noneMatch = requestHeader(request, "If-None-Match");
+bool notModified(const Request& request, const QByteArray& tag, const QDateTime& modified) {
+    const QByteArray noneMatch = request.header("If-None-Match");
     if (!noneMatch.isEmpty())
         return tagListMatches(noneMatch, tag);
-    const std::optional<QDateTime> since =
-        parseHttpDate(requestHeader(request, "If-Modified-Since"));
+    const std::optional<QDateTime> since = parseHttpDate(request.header("If-Modified-Since"));
     // HTTP dates have whole seconds: compare the file's time at that precision.
     return since && modified.toSecsSinceEpoch() <= since->toSecsSinceEpoch();
 }
 
 // The file's bytes with validators, or 304 when the client's copy is current.
-Reply validatedReply(const QHttpServerRequest& request, const FileContents& file,
-                     const QByteArray& tag, const QByteArray& contentType) {
-    Reply reply = notModified(request, tag, file.modified)
-                      ? Reply{Status::NotModified, {}, {}}
-                      : Reply::bytes(Status::Ok, contentType, file.bytes);
+Reply validatedReply(const Request& request, const FileContents& file, const QByteArray& tag,
+                     const QByteArray& contentType) {
+    Reply reply;
+    if (notModified(request, tag, file.modified))
+        reply.status = Status::NotModified;
+    else
+        reply = Reply::bytes(Status::Ok, contentType, file.bytes);
     reply.setHeader("ETag", tag);
     reply.setHeader("Last-Modified", httpDate(file.modified));
     reply.setHeader("Cache-Control", "no-cache");
@@ -110,7 +109,7 @@ bool CatalogFiles::check(const QString& fileName, const QByteArray& bytes, const
     }
 }
 
-Reply CatalogFiles::serve(const QHttpServerRequest& request) {
+Reply CatalogFiles::serve(const Request& request) {
     static const QRegularExpression languageCode(QStringLiteral("^[a-z]{2}$"));
     QStringList candidates;
     const QString lang = request.query().queryItemValue(QStringLiteral("lang"));
@@ -131,7 +130,7 @@ Reply CatalogFiles::serve(const QHttpServerRequest& request) {
                         QStringLiteral("no catalog: %1 holds no catalog.json").arg(root_));
 }
 
-Reply serveAppcast(const QString& root, const QHttpServerRequest& request) {
+Reply serveAppcast(const QString& root, const Request& request) {
     const std::optional<FileContents> file =
         readFile(QDir(root).filePath(QStringLiteral("appcast.xml")));
     if (!file)
@@ -158,13 +157,18 @@ Reply serveDownload(const QString& root, const QList<QByteArray>& encodedSegment
         !target.canonicalFilePath().startsWith(canonicalFolder + u'/'))
         return Reply::notFound();
 
-    const std::optional<FileContents> file = readFile(target.filePath());
-    if (!file)
-        return Reply::notFound();
+    auto file = std::make_shared<QFile>(target.filePath());
+    if (!file->open(QIODevice::ReadOnly))
+        return Reply::error(
+            Status::InternalServerError,
+            QStringLiteral("cannot open %1: %2")
+                .arg(QDir(folder).relativeFilePath(target.filePath()), file->errorString()));
     const bool zip = target.suffix().compare(QStringLiteral("zip"), Qt::CaseInsensitive) == 0;
     Reply reply =
-        Reply::bytes(Status::Ok, zip ? "application/zip" : "application/octet-stream", file->bytes);
-    reply.setHeader("Last-Modified", httpDate(file->modified));
+        Reply::bytes(Status::Ok, zip ? "application/zip" : "application/octet-stream", {});
+    reply.stream = file;
+    reply.streamSize = file->size();
+    reply.setHeader("Last-Modified", httpDate(target.lastModified().toUTC()));
     return reply;
 }
 

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "http_reply.h"
+#include "http_request.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
-
-class QHttpServerRequest;
 
 namespace nimbara::devserver {
 
@@ -24,7 +23,7 @@ public:
     int checkAll();
 
     // GET /api/launcher/manifest[?lang=xx]
-    Reply serve(const QHttpServerRequest& request);
+    Reply serve(const Request& request);
 
 private:
     // Logs a warning when `bytes` is not a valid catalog (once per version of a file).
@@ -35,11 +34,12 @@ private:
 };
 
 // GET /appcast.xml: the root's appcast.xml.
-Reply serveAppcast(const QString& root, const QHttpServerRequest& request);
+Reply serveAppcast(const QString& root, const Request& request);
 
 // GET /downloads/<segments>: a file below the root's downloads folder. The segments are
 // the path's percent-encoded segments after "downloads"; any that would leave the folder
 // (empty, "." or "..", an encoded "/" or "\", a NUL, a symlink pointing outside) answers 404.
+// The file is not read here: the answer carries it open, for the connection to stream.
 Reply serveDownload(const QString& root, const QList<QByteArray>& encodedSegments);
 
 } // namespace nimbara::devserver

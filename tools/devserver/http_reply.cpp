@@ -1,6 +1,5 @@
 #include "http_reply.h"
 
-#include <QHttpServerRequest>
 #include <QJsonDocument>
 #include <QLocale>
 #include <QTimeZone>
@@ -11,6 +10,42 @@ namespace nimbara::devserver {
 namespace {
 const QString kHttpDateFormat = QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'");
 } // namespace
+
+QByteArray reasonPhrase(Status status) {
+    switch (status) {
+    case Status::Continue:
+        return "Continue";
+    case Status::Ok:
+        return "OK";
+    case Status::Created:
+        return "Created";
+    case Status::Accepted:
+        return "Accepted";
+    case Status::NoContent:
+        return "No Content";
+    case Status::NotModified:
+        return "Not Modified";
+    case Status::BadRequest:
+        return "Bad Request";
+    case Status::Unauthorized:
+        return "Unauthorized";
+    case Status::NotFound:
+        return "Not Found";
+    case Status::MethodNotAllowed:
+        return "Method Not Allowed";
+    case Status::LengthRequired:
+        return "Length Required";
+    case Status::PayloadTooLarge:
+        return "Content Too Large";
+    case Status::HeaderFieldsTooLarge:
+        return "Request Header Fields Too Large";
+    case Status::InternalServerError:
+        return "Internal Server Error";
+    case Status::VersionNotSupported:
+        return "HTTP Version Not Supported";
+    }
+    return "Unknown";
+}
 
 void Reply::setHeader(const QByteArray& name, const QByteArray& value) {
     headers.removeIf(
@@ -27,7 +62,9 @@ QByteArray Reply::header(const QByteArray& name) const {
 }
 
 Reply Reply::bytes(Status status, const QByteArray& contentType, QByteArray body) {
-    Reply reply{status, {}, std::move(body)};
+    Reply reply;
+    reply.status = status;
+    reply.body = std::move(body);
     reply.setHeader("Content-Type", contentType);
     return reply;
 }
@@ -62,14 +99,6 @@ std::optional<QDateTime> parseHttpDate(const QByteArray& text) {
     if (!parsed.isValid())
         return std::nullopt;
     return QDateTime(parsed.date(), parsed.time(), QTimeZone::utc());
-}
-
-QByteArray requestHeader(const QHttpServerRequest& request, const QByteArray& name) {
-    for (const auto& [key, value] : request.headers()) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
 }
 
 void logLine(const QString& line) {

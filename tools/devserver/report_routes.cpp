@@ -2,8 +2,6 @@
 
 #include "core/decoding_error.h"
 
-#include <QHttpServerRequest>
-
 namespace nimbara::devserver {
 
 namespace {
@@ -20,6 +18,12 @@ Reply badRequest(const DecodingError& error) {
 
 } // namespace
 
+Reply ReportRoutes::unauthorized() {
+    return Reply::error(Status::Unauthorized,
+                        QStringLiteral("X-Sentry-Auth must be \"Sentry sentry_version=7, "
+                                       "sentry_key=<public key>, ...\""));
+}
+
 QJsonObject ReportRoutes::issue(qint64 id) const {
     const QString identifier = kIssuePrefix + QString::number(id);
     QUrl url = origin_;
@@ -29,14 +33,14 @@ QJsonObject ReportRoutes::issue(qint64 id) const {
             {QStringLiteral("url"), url.toString()}};
 }
 
-Reply ReportRoutes::postFeedback(const QHttpServerRequest& request) {
+Reply ReportRoutes::postFeedback(const Request& request) {
     FeedbackReport report;
     try {
-        report = parseFeedbackReport(request.body());
+        report = parseFeedbackReport(request.body);
     } catch (const DecodingError& error) {
         return badRequest(error);
     }
-    report.locale = QString::fromUtf8(requestHeader(request, "X-Nimbara-Locale"));
+    report.locale = QString::fromUtf8(request.header("X-Nimbara-Locale"));
     const ReportStore::StoredFeedback stored = store_.addFeedback(report);
     QJsonObject body{{QStringLiteral("ok"), true}, {QStringLiteral("issue"), issue(stored.id)}};
     if (!stored.created)
@@ -70,9 +74,9 @@ Reply ReportRoutes::showFeedback(const QString& identifier) const {
     return Reply::json(Status::Ok, body);
 }
 
-Reply ReportRoutes::postEvent(const QHttpServerRequest& request) {
+Reply ReportRoutes::postEvent(const Request& request) {
     try {
-        store_.addEvent(parseOperationalEvent(request.body()));
+        store_.addEvent(parseOperationalEvent(request.body));
     } catch (const DecodingError& error) {
         return badRequest(error);
     }
@@ -83,15 +87,13 @@ Reply ReportRoutes::listEvents() const {
     return Reply::json(Status::Ok, {{QStringLiteral("events"), store_.events()}});
 }
 
-Reply ReportRoutes::postErrorEvent(const QString& project, const QHttpServerRequest& request) {
-    const std::optional<QString> key = errorStoreKey(requestHeader(request, "X-Sentry-Auth"));
+Reply ReportRoutes::postErrorEvent(const QString& project, const Request& request) {
+    const std::optional<QString> key = errorStoreKey(request.header("X-Sentry-Auth"));
     if (!key)
-        return Reply::error(Status::Unauthorized,
-                            QStringLiteral("X-Sentry-Auth must be \"Sentry sentry_version=7, "
-                                           "sentry_key=<public key>, ...\""));
+        return unauthorized();
     ErrorEvent event;
     try {
-        event = parseErrorEvent(request.body());
+        event = parseErrorEvent(request.body);
     } catch (const DecodingError& error) {
         return badRequest(error);
     }

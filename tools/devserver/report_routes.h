@@ -1,12 +1,11 @@
 #pragma once
 
 #include "http_reply.h"
+#include "http_request.h"
 #include "report_store.h"
 
 #include <QString>
 #include <QUrl>
-
-class QHttpServerRequest;
 
 namespace nimbara::devserver {
 
@@ -21,22 +20,24 @@ public:
 
     // POST /api/feedback: 201 with the new issue, 200 with the same issue for a
     // clientRequestId seen before, 400 naming the faulty member.
-    Reply postFeedback(const QHttpServerRequest& request);
+    Reply postFeedback(const Request& request);
     // GET /api/feedback: {"reports": [...]}
     Reply listFeedback() const;
     // GET /feedback/FB-<n>: one stored report.
     Reply showFeedback(const QString& identifier) const;
 
     // POST /api/launcher/events: 202, or 400 naming the faulty member.
-    Reply postEvent(const QHttpServerRequest& request);
+    Reply postEvent(const Request& request);
     // GET /api/launcher/events: {"events": [...]}
     Reply listEvents() const;
 
     // POST /api/<project>/store/: 401 without a valid X-Sentry-Auth header, 400 without an
     // event_id, else 200 {"id": event_id}.
-    Reply postErrorEvent(const QString& project, const QHttpServerRequest& request);
+    Reply postErrorEvent(const QString& project, const Request& request);
     // GET /api/<project>/store/: {"events": [...]}
     Reply listErrorEvents(const QString& project) const;
+    // 401 for an error event without a valid X-Sentry-Auth header.
+    static Reply unauthorized();
 
 private:
     QJsonObject issue(qint64 id) const;

@@ -12,7 +12,13 @@ namespace nimbara::devserver {
 
 namespace {
 
+// Write-ahead logging with synchronous=NORMAL syncs the disk at checkpoints rather than on
+// every insert, so a burst of reports is stored at the pace it arrives; a committed report
+// still survives a crash of the server.
 const char* const kSchema[] = {
+    "PRAGMA journal_mode=WAL",
+    "PRAGMA synchronous=NORMAL",
+    "PRAGMA busy_timeout=5000",
     "CREATE TABLE IF NOT EXISTS feedback ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT,"
     " client_request_id TEXT NOT NULL UNIQUE,"
