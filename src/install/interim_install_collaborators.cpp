@@ -15,21 +15,4 @@ void UnavailableCodeValidator::validate(const QUrl&, const QString&, const QStri
         InstalledCodeValidationError::Case::missingTeamIDConfiguration);
 }
 
-QString UnavailableAppUninstaller::unavailableProblem() {
-    return QStringLiteral("Removing apps is not available in this build yet; nothing was moved "
-                          "to the Trash.");
-}
-
-QCoro::Task<AppRemovalOutcome> UnavailableAppUninstaller::removeApp(AppRemovalRequest request) {
-    AppRemovalOutcome outcome;
-    outcome.appID = request.appID;
-    outcome.removedBundle = false;
-    outcome.problems.append(unavailableProblem());
-    co_return outcome;
-}
-
-SelfTrashResult UnavailableAppUninstaller::trashSelf(const QUrl&) {
-    return SelfTrashResult::failed(unavailableProblem());
-}
-
 } // namespace nimbara
