@@ -41,6 +41,17 @@ bool arrivedInTrash(const QString& trashed, const QString& homeTrash) {
                              QStringLiteral(".trashinfo"));
 }
 
+// Removes the record written for an item that went into a stray `files` folder and has been
+// moved back, and that folder and its `info` sibling when they are left empty.
+void forgetStrayTrash(const QString& trashed) {
+    const QFileInfo item(trashed);
+    const QDir root = QFileInfo(item.path()).dir();
+    QFile::remove(
+        root.filePath(QStringLiteral("info/") + item.fileName() + QStringLiteral(".trashinfo")));
+    root.rmdir(QStringLiteral("files"));
+    root.rmdir(QStringLiteral("info"));
+}
+
 } // namespace
 
 void moveToTrash(const QUrl& item) {
@@ -67,6 +78,9 @@ void moveToTrash(const QUrl& item) {
     const QString trashed = file.fileName();
     if (!arrivedInTrash(trashed, canonicalOrClean(homeTrash))) {
         const bool restored = QDir().rename(trashed, path);
+        if (restored) {
+            forgetStrayTrash(trashed);
+        }
         throw FileError(
             QStringLiteral("%1 did not arrive in the Trash (it went to %2%3).")
                 .arg(path, trashed, restored ? QStringLiteral(" and was moved back") : QString()));

@@ -19,7 +19,8 @@ using std::chrono::milliseconds;
 
 namespace {
 
-const QString kID = u"com.example.notes"_s;
+// Unique to this run, so that instances left by another run are never taken for this one's.
+const QString kID = u"com.example.notes-%1"_s.arg(QCoreApplication::applicationPid());
 
 template <typename T> QCoro::Task<std::optional<T>> caught(QCoro::Task<T> task) {
     try {
@@ -151,7 +152,8 @@ private Q_SLOTS:
         QFETCH(bool, script);
         QFETCH(double, timeout);
         QFETCH(QProcess::ExitStatus, ending);
-        const QString home = QDir::homePath() + u"/terminate-"_s + QString::fromLatin1(QTest::currentDataTag());
+        const QString home =
+            QDir::homePath() + u"/terminate-"_s + QString::fromLatin1(QTest::currentDataTag());
         makeBundle(home + u"/Notes.app"_s, kID,
                    script ? "#!" + sleeperPath().toUtf8() + ' ' + option.toUtf8() + '\n'
                           : QByteArray());
@@ -267,23 +269,41 @@ private Q_SLOTS:
         QCOMPARE(snapshot(home), before);
     }
 
+    void trashWithoutDataHome_data() {
+        QTest::addColumn<QString>("variable"); // $XDG_DATA_HOME, relative to the home
+        QTest::addColumn<QString>("trash");    // the Trash, relative to the home; empty: refused
+        QTest::newRow("missing folder") << u"/not-yet/share"_s << u"/not-yet/share/Trash"_s;
+        // Qt takes the relative value as it is and falls into the same trap.
+        QTest::newRow("relative value") << u"relative"_s << QString();
+    }
+
     // Qt 6.4 moves the item under the current folder when $XDG_DATA_HOME does not exist yet.
     void trashWithoutDataHome() {
+        QFETCH(QString, variable);
+        QFETCH(QString, trash);
         test::TempHome home;
-        const QString dataHome = QDir::homePath() + u"/not-yet/share"_s;
-        qputenv("XDG_DATA_HOME", dataHome.toLocal8Bit());
+        const QString work = QDir::homePath() + u"/work"_s;
+        qputenv("XDG_DATA_HOME",
+                (variable.startsWith(u'/') ? QDir::homePath() + variable : variable).toLocal8Bit());
         const QString previous = QDir::currentPath();
-        QDir().mkpath(QDir::homePath() + u"/work"_s);
-        QDir::setCurrent(QDir::homePath() + u"/work"_s);
+        QDir().mkpath(work);
+        QDir::setCurrent(work);
         const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
         writeFile(QDir::homePath() + u"/item.txt"_s, "item");
 
-        moveToTrash(QUrl::fromLocalFile(QDir::homePath() + u"/item.txt"_s));
-        QVERIFY(QFileInfo::exists(dataHome + u"/Trash/files/item.txt"_s));
-        QVERIFY(QFileInfo::exists(dataHome + u"/Trash/info/item.txt.trashinfo"_s));
-        QCOMPARE(
-            QDir(QDir::homePath() + u"/work"_s).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-            QStringList());
+        QString failure;
+        try {
+            moveToTrash(QUrl::fromLocalFile(QDir::homePath() + u"/item.txt"_s));
+        } catch (const FileError& error) {
+            failure = error.description();
+        }
+        QCOMPARE(failure.isEmpty(), !trash.isEmpty());
+        QCOMPARE(QFileInfo::exists(QDir::homePath() + u"/item.txt"_s), trash.isEmpty());
+        if (!trash.isEmpty()) {
+            QVERIFY(QFileInfo::exists(QDir::homePath() + trash + u"/files/item.txt"_s));
+            QVERIFY(QFileInfo::exists(QDir::homePath() + trash + u"/info/item.txt.trashinfo"_s));
+        }
+        QCOMPARE(QDir(work).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
     void trashSelf_data() {
