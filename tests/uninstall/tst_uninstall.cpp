@@ -49,15 +49,13 @@ QString sleeperPath() {
     return qEnvironmentVariable("NIMBARA_BUILD_DIR") + u"/tests/nimbara-test-sleeper"_s;
 }
 
-// A bundle whose executable is `executable` (a copy of the sleeper unless given).
+// A bundle whose executable `run` is a copy of the sleeper, or `script` when one is given.
 void makeBundle(const QString& bundle, const QString& id, const QByteArray& script = {}) {
-    writeFile(bundle + u"/Contents/Info.plist"_s,
-              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
-              "<key>CFBundleIdentifier</key><string>" +
-                  id.toUtf8() +
-                  "</string>"
-                  "<key>CFBundleShortVersionString</key><string>1.0</string>"
-                  "<key>CFBundleExecutable</key><string>run</string></dict></plist>");
+    const QString info = u"<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                         "<key>CFBundleIdentifier</key><string>%1</string>"
+                         "<key>CFBundleShortVersionString</key><string>1.0</string>"
+                         "<key>CFBundleExecutable</key><string>run</string></dict></plist>"_s;
+    writeFile(bundle + u"/Contents/Info.plist"_s, info.arg(id).toUtf8());
     const QString executable = bundle + u"/Contents/MacOS/run"_s;
     QDir().mkpath(QFileInfo(executable).path());
     if (script.isNull())
@@ -162,8 +160,8 @@ private Q_SLOTS:
         QProcess& other = start(home + u"/Other.app/Contents/MacOS/run"_s, {});
         QProcess& reader = start(sleeperPath(), {home + u"/Notes.app/Contents/Info.plist"_s});
         QProcess* app = option.isEmpty() ? nullptr
-                        : script         ? &start(home + u"/Notes.app/Contents/MacOS/run"_s, {})
-                                 : &start(home + u"/Notes.app/Contents/MacOS/run"_s, {option});
+                                         : &start(home + u"/Notes.app/Contents/MacOS/run"_s,
+                                                  script ? QStringList() : QStringList{option});
 
         QCOMPARE(finish(terminator_.terminate(kID, timeout)), std::optional(true));
         if (!app) {
@@ -181,46 +179,37 @@ private Q_SLOTS:
         QTest::addColumn<QString>("recorded");    // relative to the home; empty: none recorded
         QTest::addColumn<QStringList>("bundles"); // "<path relative to the home>=<identifier>"
         QTest::addColumn<QString>("id");
-        QTest::addColumn<QStringList>("data");      // data locations present, relative to the home
-        QTest::addColumn<QString>("trashedBundle"); // empty: none
-        QTest::addColumn<QStringList>("removedData");
+        QTest::addColumn<QStringList>("files");   // other files present, relative to the home
+        QTest::addColumn<QStringList>("trashed"); // the bundle (if any), then the data in order
         QTest::addColumn<QStringList>("problems");
-        const QString root = u"Applications/Nimbara/"_s;
-        const QStringList none;
-        const QString noBundle = AppUninstaller::noBundleProblem();
+        const QString root = u"Applications/Nimbara/"_s, cache = u".cache/"_s + kID;
+        const QStringList none, noBundle{AppUninstaller::noBundleProblem()};
         QTest::newRow("recorded") << root + u"Notes.app"_s
                                   << QStringList{root + u"Notes.app="_s + kID} << kID << none
-                                  << root + u"Notes.app"_s << none << none;
+                                  << QStringList{root + u"Notes.app"_s} << none;
         QTest::newRow("recorded gone, found by identifier")
             << root + u"Old.app"_s << QStringList{root + u"Renamed.app="_s + kID} << kID << none
-            << root + u"Renamed.app"_s << none << none;
+            << QStringList{root + u"Renamed.app"_s} << none;
         QTest::newRow("recorded holds a stranger")
             << root + u"Notes.app"_s
             << QStringList{root + u"Notes.app=com.example.stranger"_s, root + u"Real.app="_s + kID}
-            << kID << none << root + u"Real.app"_s << none << none;
+            << kID << none << QStringList{root + u"Real.app"_s} << none;
         QTest::newRow("recorded holds a user's folder")
             << u"Documents"_s << QStringList{u"Applications/Tools/Notes.app="_s + kID} << kID
-            << QStringList{u"Documents/letter.txt"_s} << u"Applications/Tools/Notes.app"_s << none
-            << none;
+            << QStringList{u"Documents/letter.txt"_s}
+            << QStringList{u"Applications/Tools/Notes.app"_s} << none;
         QTest::newRow("two bundles with one identifier")
             << QString() << QStringList{root + u"A.app="_s + kID, root + u"B.app="_s + kID} << kID
-            << none << root + u"A.app"_s << none << none;
-        QTest::newRow("no bundle, data still removed")
+            << none << QStringList{root + u"A.app"_s} << none;
+        QTest::newRow("no bundle, data in order, only what exists")
             << QString() << QStringList{root + u"Other.app=com.example.other"_s} << kID
-            << QStringList{u".cache/"_s + kID} << QString() << QStringList{u".cache/"_s + kID}
-            << QStringList{noBundle};
-        QTest::newRow("data in order, only what exists")
-            << QString() << none << kID
-            << QStringList{u".local/state/"_s + kID, u".cache/"_s + kID + u"/blob"_s,
-                           u".config/"_s + kID + u"/settings.ini"_s}
-            << QString()
-            << QStringList{u".cache/"_s + kID, u".config/"_s + kID, u".local/state/"_s + kID}
-            << QStringList{noBundle};
+            << QStringList{u".local/state/"_s + kID, cache + u"/blob"_s, u".config/"_s + kID}
+            << QStringList{cache, u".config/"_s + kID, u".local/state/"_s + kID} << noBundle;
         for (const QString& hostile : {u".."_s, u"a/../../b"_s, u"com.example/x"_s})
             QTest::addRow("hostile %s", qPrintable(hostile))
                 << QString() << none << hostile
-                << QStringList{u".local/b"_s, u".local/share/com.example/x"_s} << QString() << none
-                << QStringList{noBundle, AppUninstaller::unsafeIdentifierProblem(hostile)};
+                << QStringList{u".local/b"_s, u".local/share/com.example/x"_s} << none
+                << noBundle + QStringList{AppUninstaller::unsafeIdentifierProblem(hostile)};
     }
 
     // Only what the outcome names goes to the Trash, each with a record it can be restored from.
@@ -228,44 +217,36 @@ private Q_SLOTS:
         QFETCH(QString, recorded);
         QFETCH(QStringList, bundles);
         QFETCH(QString, id);
-        QFETCH(QStringList, data);
-        QFETCH(QString, trashedBundle);
-        QFETCH(QStringList, removedData);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, trashed);
         QFETCH(QStringList, problems);
         test::TempHome temporaryHome;
         const QString home = QDir::homePath() + u'/';
         for (const QString& entry : bundles)
             makeBundle(home + entry.section(u'=', 0, 0), entry.section(u'=', 1));
-        for (const QString& path : data)
+        for (const QString& path : files)
             writeFile(home + path, path.toUtf8());
         const auto before = snapshot(home);
 
-        AppUninstaller uninstaller({QUrl::fromLocalFile(home + u"Applications/Nimbara"_s),
-                                    QUrl::fromLocalFile(home + u"Applications"_s),
-                                    AppDataRoots::ofCurrentUser(),
-                                    std::make_shared<ProcRunningAppTerminator>(),
-                                    5.0,
-                                    {}});
+        AppUninstaller uninstaller(AppUninstaller::Settings::forCurrentUser());
         const std::optional<QUrl> location =
             recorded.isEmpty() ? std::nullopt : std::optional(QUrl::fromLocalFile(home + recorded));
         const auto outcome = finish(uninstaller.removeApp({u"notes"_s, id, location, true}));
         QVERIFY(outcome);
         QCOMPARE(outcome->appID, u"notes"_s);
         QCOMPARE(outcome->problems, problems);
-        QCOMPARE(outcome->removedBundle, !trashedBundle.isEmpty());
-        QStringList expected = trashedBundle.isEmpty() ? QStringList() : QStringList{trashedBundle};
-        QList<QUrl> expectedData;
-        for (const QString& path : removedData) {
-            expected.append(path);
-            expectedData.append(QUrl::fromLocalFile(home + path));
-        }
-        QCOMPARE(outcome->removedDataPaths, expectedData);
+        const bool bundle = !trashed.isEmpty() && trashed.first().endsWith(u".app"_s);
+        QCOMPARE(outcome->removedBundle, bundle);
+        QList<QUrl> data;
+        for (const QString& path : trashed.mid(bundle ? 1 : 0))
+            data.append(QUrl::fromLocalFile(home + path));
+        QCOMPARE(outcome->removedDataPaths, data);
 
         QStringList restored = restoreTrash(home + u".local/share/Trash"_s);
         restored.replaceInStrings(home, QString());
         restored.sort();
-        expected.sort();
-        QCOMPARE(restored, expected);
+        trashed.sort();
+        QCOMPARE(restored, trashed);
         QCOMPARE(snapshot(home), before);
     }
 
