@@ -62,14 +62,18 @@ bool namesInterpreter(const QString& script, const QString& interpreter) {
     }
     const QString line = QString::fromLocal8Bit(head.mid(2, head.indexOf('\n') - 2));
     const QString name = QFileInfo(interpreter).fileName();
-    const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    return std::any_of(words.cbegin(), words.cend(), [&](const QString& word) {
-        return QFileInfo(word.trimmed()).fileName() == name;
-    });
+    const QStringList words = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return std::any_of(words.cbegin(), words.cend(),
+                       [&](const QString& word) { return QFileInfo(word).fileName() == name; });
 }
 
-// The script a process runs, resolved; empty when it runs none.
-QString scriptOf(const QByteArray& procEntry) {
+// What a process may run as a script: the resolved path and the name it was started as.
+struct ScriptCandidate {
+    QString path; // empty when there is none
+    QString interpreter;
+};
+
+ScriptCandidate scriptCandidateOf(const QByteArray& procEntry) {
     QFile file(QString::fromLatin1(procEntry + "/cmdline"));
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
@@ -93,11 +97,7 @@ QString scriptOf(const QByteArray& procEntry) {
         }
         path = workingFolder + QLatin1Char('/') + path;
     }
-    const QString resolved = QFileInfo(path).canonicalFilePath();
-    if (resolved.isEmpty() || !namesInterpreter(resolved, QFile::decodeName(arguments.first()))) {
-        return {};
-    }
-    return resolved;
+    return {QFileInfo(path).canonicalFilePath(), QFile::decodeName(arguments.first())};
 }
 
 // The processes of this user whose executable, or else whose script, `accepts` takes.
@@ -122,8 +122,9 @@ QList<qint64> processesWhoseProgram(const std::function<bool(const QString&)>& a
             pids.append(pid);
             continue;
         }
-        const QString script = scriptOf(procEntry);
-        if (!script.isEmpty() && accepts(script)) {
+        const ScriptCandidate script = scriptCandidateOf(procEntry);
+        if (!script.path.isEmpty() && accepts(script.path) &&
+            namesInterpreter(script.path, script.interpreter)) {
             pids.append(pid);
         }
     }
