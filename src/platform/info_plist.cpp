@@ -114,4 +114,13 @@ QString infoPlistPath(const QString& bundlePath) {
     return bundlePath + QStringLiteral("/Contents/Info.plist");
 }
 
+bool bundleCarriesIdentifier(const QString& bundlePath, const QString& bundleIdentifier) {
+    const std::optional<QVariantMap> info = readInfoPlist(infoPlistPath(bundlePath));
+    if (!info) {
+        return false;
+    }
+    const QVariant identifier = info->value(QStringLiteral("CFBundleIdentifier"));
+    return identifier.typeId() == QMetaType::QString && identifier.toString() == bundleIdentifier;
+}
+
 } // namespace nimbara

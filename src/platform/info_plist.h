@@ -22,4 +22,8 @@ std::optional<QVariantMap> readInfoPlist(const QString& plistPath);
 // The Info.plist of the bundle folder `bundlePath`: bundlePath + "/Contents/Info.plist".
 QString infoPlistPath(const QString& bundlePath);
 
+// True when the Info.plist of the bundle folder `bundlePath` reads and carries `bundleIdentifier`
+// (a string, compared exactly) as CFBundleIdentifier.
+bool bundleCarriesIdentifier(const QString& bundlePath, const QString& bundleIdentifier);
+
 } // namespace nimbara

@@ -30,15 +30,6 @@ bool isBundleFolder(const QString& path) {
     return path.endsWith(kAppSuffix);
 }
 
-bool carriesIdentifier(const QString& bundlePath, const QString& bundleIdentifier) {
-    const std::optional<QVariantMap> info = readInfoPlist(infoPlistPath(bundlePath));
-    if (!info) {
-        return false;
-    }
-    const QVariant identifier = info->value(QStringLiteral("CFBundleIdentifier"));
-    return identifier.typeId() == QMetaType::QString && identifier.toString() == bundleIdentifier;
-}
-
 // The bundle folders to search, in search order.
 QStringList candidateBundles(const QString& installRoot, const QString& applicationsFolder) {
     QStringList candidates;
@@ -93,7 +84,7 @@ std::optional<QUrl> LinuxAppWorkspace::urlForApplication(const QString& bundleId
         return std::nullopt;
     }
     for (const QString& bundle : candidateBundles(installRoot_, applicationsFolder_)) {
-        if (carriesIdentifier(bundle, bundleIdentifier)) {
+        if (bundleCarriesIdentifier(bundle, bundleIdentifier)) {
             return QUrl::fromLocalFile(QDir::cleanPath(QFileInfo(bundle).absoluteFilePath()));
         }
     }

@@ -1,6 +1,7 @@
 #include "ui/production_wiring.h"
 
 #include "catalog/seed_manifest.h"
+#include "install/app_uninstaller.h"
 #include "install/bundle_signature_validator.h"
 #include "install/interim_install_collaborators.h"
 #include "nimbara/signing_configuration.h"
@@ -24,7 +25,8 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     wiring.manifestLoader = std::make_shared<RemoteManifestClient>(
         RemoteManifestClient::defaultEndpoint(mainBundle.get()), session);
     wiring.installer = std::make_shared<UnavailableAppInstaller>();
-    wiring.uninstaller = std::make_shared<UnavailableAppUninstaller>();
+    wiring.uninstaller =
+        std::make_shared<AppUninstaller>(AppUninstaller::Settings::forCurrentUser());
     wiring.eventSink = std::make_shared<HttpOperationalEventSink>(serviceBaseURL, session);
     wiring.feedbackClient = std::make_shared<RemoteFeedbackClient>(serviceBaseURL, session);
     wiring.installedCodeValidator = std::make_shared<BundleSignatureValidator>(

@@ -167,15 +167,6 @@ void TestUiApp::interimCollaboratorsFailHonestly() {
         QVERIFY2(rejected && isMissingTeam(rejected), "the bundle was trusted");
     }
 
-    UnavailableAppUninstaller uninstaller;
-    AppRemovalRequest request{u"notes"_qs, u"com.nimbara.notes"_qs, std::nullopt, true};
-    const AppRemovalOutcome outcome = QCoro::waitFor(uninstaller.removeApp(request));
-    QCOMPARE(outcome,
-             (AppRemovalOutcome{
-                 u"notes"_qs, false, {}, {UnavailableAppUninstaller::unavailableProblem()}}));
-    QCOMPARE(uninstaller.trashSelf(QUrl::fromLocalFile(QDir::tempPath())).kind,
-             SelfTrashResult::Case::failed);
-
     UnavailableLoginItemManager manager;
     manager.setDesired(true);
     QCOMPARE(manager.state(),
