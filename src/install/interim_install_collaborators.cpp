@@ -10,6 +10,4 @@ QCoro::Task<InstalledApp> UnavailableAppInstaller::install(AppManifestItem, std:
     co_return InstalledApp{};
 }
 
-}
-
 } // namespace nimbara
