@@ -21,6 +21,7 @@
 #include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTest>
+#include <QThreadPool>
 #include <memory>
 
 using namespace nimbara;
@@ -302,6 +303,8 @@ private Q_SLOTS:
                  NimbaraCopy::text(CopyKey::openAction, NimbaraLocale::en));
 
         launcher.click(primary);
+        QThreadPool::globalInstance()->waitForDone(); // the app is opened on a worker
+        launcher.settle();
         QCOMPARE(launcher.fakes.workspace->opened.size(), 1);
 
         QQuickItem* remove = Launcher::findItem(detail, u"removeButton"_s);
