@@ -1,4 +1,5 @@
 #include "core/decoding_error.h"
+#include "install/archive_extraction.h"
 #include "install/bundle_signature_validator.h"
 #include "install/installed_code_validation_error.h"
 #include "install/seal_manifest.h"
@@ -11,38 +12,45 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <archive.h>
-#include <archive_entry.h>
 #include <sys/stat.h>
 
 using namespace nimbara;
 using namespace nimbara::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kValid = QStringLiteral("valid");
+const QString kValid = u"valid"_s;
+const QString kReadme = u"Contents/Resources/readme.txt"_s;
+const QString kInfo = u"Contents/Info.plist"_s;
 
 QString hexDigest(const QByteArray& bytes) {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 // The manifest with `entry` ("path":{…}) added in front of the listed files.
-QByteArray withFileEntry(const QByteArray& manifest, const QByteArray& entry) {
-    QByteArray edited = manifest;
-    return edited.replace("\"files\":{", "\"files\":{" + entry + ',');
+QByteArray withFileEntry(QByteArray manifest, const QByteArray& entry) {
+    return manifest.replace("\"files\":{", "\"files\":{" + entry + ',');
 }
 
 // A leaf of the test CA's marked intermediate.
-codesign::CertificateRequest testLeaf(const QString& name, const QStringList& units) {
-    return codesign::leafRequest(name, units, TestCA::shared().hierarchy().intermediate, true);
-}
-
-codesign::SigningIdentity leafIdentity(const codesign::CertificateRequest& request) {
+codesign::SigningIdentity leafIdentity(const QString& name, const QStringList& units,
+                                       int expiredYearsAgo = 0) {
+    codesign::CertificateRequest request =
+        codesign::leafRequest(name, units, TestCA::shared().hierarchy().intermediate, true);
+    if (expiredYearsAgo) {
+        request.notBefore = QDateTime::currentDateTimeUtc().addYears(-expiredYearsAgo - 2);
+        request.notAfter = QDateTime::currentDateTimeUtc().addYears(-expiredYearsAgo);
+    }
     return TestCA::shared().identity(codesign::issueCertificate(request));
 }
 
 codesign::IssuedCertificate otherRoot(const QString& name) {
     return codesign::issueCertificate(codesign::authorityRequest(name, std::nullopt, false));
+}
+
+void addRow(const char* name, const QString& expected, const Setup& setup) {
+    QTest::newRow(name) << setup << expected;
 }
 
 } // namespace
@@ -88,201 +96,109 @@ void TestCodesign::runScenario() {
 void TestCodesign::tamperMatrix_data() {
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<QString>("expected");
-    const auto row = [](const char* name, Setup setup, const char* expected) {
-        QTest::newRow(name) << setup << QString::fromLatin1(expected);
+    const auto identity = [](const codesign::SigningIdentity& id) {
+        return Setup([id](Scenario& s) {
+            s.identity = id;
+            s.build();
+        });
     };
-    const auto build = [](Scenario& s) {
-        s.build();
-    };
-    row("valid", build, "valid");
+    const TestCA& ca = TestCA::shared();
+    addRow("valid", kValid, [](Scenario& s) { s.build(); });
     // The team is checked before anything is read: the bundle does not even exist.
-    for (const char* team : {"", "NIMBARA TM1", "NIMBARA-TM1"}) {
-        row(
-            qPrintable(QStringLiteral("team '%1'").arg(QLatin1StringView(team))),
-            [team](Scenario& s) { s.team = QString::fromLatin1(team); },
-            "missingTeamIDConfiguration");
-    }
-    row(
-        "no trust anchors", [](Scenario& s) { s.build().anchors.clear(); },
-        "missingTeamIDConfiguration");
-    row(
-        "Info.plist missing",
-        [](Scenario& s) { QFile::remove(s.build().path(QStringLiteral("Contents/Info.plist"))); },
-        "unreadableBundle");
-    row(
-        "Info.plist unparsable",
-        [](Scenario& s) { s.build().write(QStringLiteral("Contents/Info.plist"), "<plist"); },
-        "unreadableBundle");
-    row(
-        "empty identifier",
-        [](Scenario& s) {
-            s.build().write(QStringLiteral("Contents/Info.plist"),
-                            infoPlist({{QStringLiteral("CFBundleIdentifier"), QString()},
-                                       {QStringLiteral("CFBundleShortVersionString"), s.version}}));
-        },
-        "unreadableBundle");
-    row(
-        "missing version",
-        [](Scenario& s) {
-            s.build().write(QStringLiteral("Contents/Info.plist"),
-                            infoPlist({{QStringLiteral("CFBundleIdentifier"), s.identifier}}));
-        },
-        "unreadableBundle");
-    row(
-        "identifier differs",
-        [](Scenario& s) { s.build().identifier = QStringLiteral("com.example.other"); },
-        "bundleIdentifierMismatch");
-    row(
-        "1.2 against 1.2.0",
-        [](Scenario& s) {
-            s.spec.version = QStringLiteral("1.2");
-            s.build().version = QStringLiteral("1.2.0");
-        },
-        "bundleVersionMismatch");
-    row(
-        "no seal folder",
-        [](Scenario& s) {
-            QDir(s.build().path(QStringLiteral("Contents/_CodeSignature"))).removeRecursively();
-        },
-        "invalidSignature");
-    row(
-        "executable byte changed",
-        [](Scenario& s) {
-            s.build().write(QStringLiteral("Contents/MacOS/Sample"), "#!/bin/sh\nexit 1\n");
-        },
-        "invalidSignature");
-    row(
-        "file added",
-        [](Scenario& s) {
-            s.build().write(QStringLiteral("Contents/Resources/extra.txt"), "extra");
-        },
-        "invalidSignature");
-    row(
-        "file removed",
-        [](Scenario& s) { QFile::remove(s.build().path(QStringLiteral("Contents/MacOS/Sample"))); },
-        "invalidSignature");
-    row(
-        "executable bit flipped",
-        [](Scenario& s) {
-            const QString readme = s.build().path(QStringLiteral("Contents/Resources/readme.txt"));
-            QFile::setPermissions(readme, QFile::permissions(readme) | QFileDevice::ExeOwner);
-        },
-        "invalidSignature");
-    row(
-        "symlink retargeted",
-        [](Scenario& s) {
-            QFile::remove(s.build().path(QStringLiteral("Contents/Resources/current.txt")));
-            s.symlink(QStringLiteral("../Info.plist"),
-                      QStringLiteral("Contents/Resources/current.txt"));
-        },
-        "invalidSignature");
-    row(
-        "symlink out of the bundle",
-        [](Scenario& s) {
-            // Sealed with the link in place: only where it leads is wrong.
-            writeBytes(s.parent + QStringLiteral("/outside.txt"), "outside");
-            s.create().symlink(QStringLiteral("../../../outside.txt"),
-                               QStringLiteral("Contents/Resources/out"));
-            s.sign();
-        },
-        "invalidSignature");
-    row(
-        "fifo inside",
-        [](Scenario& s) {
-            ::mkfifo(QFile::encodeName(s.build().path(QStringLiteral("Contents/Resources/pipe"))),
-                     0600);
-        },
-        "invalidSignature");
-    row(
-        "manifest edited",
-        [](Scenario& s) {
-            const QByteArray tampered = "#!/bin/sh\nexit 1\n";
-            QByteArray manifest = s.build().manifest();
-            const QByteArray entry = "\"Contents/MacOS/Sample\":{\"executable\":true,\"sha256\":\"";
-            manifest.replace(entry + hexDigest("#!/bin/sh\nexit 0\n").toLatin1(),
-                             entry + hexDigest(tampered).toLatin1());
-            s.write(QStringLiteral("Contents/MacOS/Sample"), tampered);
-            s.write(kSealManifestPath, manifest);
-        },
-        "invalidSignature");
-    row(
-        "seal of another bundle",
-        [](Scenario& s) {
-            Scenario other(s.parent);
-            other.spec.name = QStringLiteral("Other");
-            other.build();
-            s.build();
-            for (const QLatin1StringView file : {kSealManifestPath, kSealSignaturePath}) {
-                QFile::remove(s.path(file));
-                QFile::copy(other.path(file), s.path(file));
-            }
-        },
-        "invalidSignature");
-    row(
-        "nested bundle tampered",
-        [](Scenario& s) {
-            s.build().write(
-                QStringLiteral("Contents/Helpers/Helper.app/Contents/Resources/readme.txt"),
-                "changed");
-            codesign::signBundle(s.bundle, s.spec.identifier, s.identity); // the outer seal agrees
-        },
-        "invalidSignature");
-    row(
-        "signed for another identifier",
-        [](Scenario& s) {
-            s.signedAs = QStringLiteral("com.example.other");
-            s.build();
-        },
-        "signingIdentifierMismatch");
-    row(
-        "development leaf",
-        [](Scenario& s) {
-            s.identity = TestCA::shared().identity(TestCA::shared().hierarchy().developmentLeaf);
-            s.build();
-        },
-        "notDeveloperIDLeaf");
-    row(
-        "unmarked intermediate",
-        [](Scenario& s) {
-            s.identity = TestCA::chainedIdentity(TestCA::shared().hierarchy().root, false);
-            s.build();
-        },
-        "notDeveloperIDLeaf");
-    row(
-        "root not pinned",
-        [](Scenario& s) {
-            s.identity = TestCA::chainedIdentity(otherRoot(QStringLiteral("Other Root")), true);
-            s.build();
-        },
-        "notDeveloperIDLeaf");
-    row(
-        "another team",
-        [](Scenario& s) {
-            s.identity = TestCA::shared().identity(TestCA::shared().hierarchy().otherTeamLeaf);
-            s.build();
-        },
-        "teamIDMismatch");
-    row(
-        "two team units",
-        [](Scenario& s) {
-            s.identity = leafIdentity(
-                testLeaf(QStringLiteral("Two Units"), {TestCA::team(), TestCA::team()}));
-            s.build();
-        },
-        "teamIDMismatch");
+    for (const char* team : {"", "NIMBARA TM1", "NIMBARA-TM1"})
+        addRow(qPrintable(u"team '%1'"_s.arg(QLatin1StringView(team))),
+               u"missingTeamIDConfiguration"_s,
+               [team](Scenario& s) { s.team = QString::fromLatin1(team); });
+    addRow("no trust anchors", u"missingTeamIDConfiguration"_s,
+           [](Scenario& s) { s.build().anchors.clear(); });
+
+    const QString unreadable = u"unreadableBundle"_s;
+    addRow("Info.plist missing", unreadable,
+           [](Scenario& s) { QFile::remove(s.build().path(kInfo)); });
+    addRow("Info.plist unparsable", unreadable,
+           [](Scenario& s) { s.build().write(kInfo, "<plist"); });
+    addRow("empty identifier", unreadable, [](Scenario& s) {
+        s.build().write(kInfo, infoPlist({{u"CFBundleIdentifier"_s, QString()},
+                                          {u"CFBundleShortVersionString"_s, s.version}}));
+    });
+    addRow("missing version", unreadable, [](Scenario& s) {
+        s.build().write(kInfo, infoPlist({{u"CFBundleIdentifier"_s, s.identifier}}));
+    });
+    addRow("identifier differs", u"bundleIdentifierMismatch"_s,
+           [](Scenario& s) { s.build().identifier = u"com.example.other"_s; });
+    addRow("1.2 against 1.2.0", u"bundleVersionMismatch"_s, [](Scenario& s) {
+        s.spec.version = u"1.2"_s;
+        s.build().version = u"1.2.0"_s;
+    });
+
+    const QString invalid = u"invalidSignature"_s;
+    addRow("no seal folder", invalid, [](Scenario& s) {
+        QDir(s.build().path(u"Contents/_CodeSignature"_s)).removeRecursively();
+    });
+    addRow("executable byte changed", invalid,
+           [](Scenario& s) { s.build().write(u"Contents/MacOS/Sample"_s, "#!/bin/sh\nexit 1\n"); });
+    addRow("file added", invalid,
+           [](Scenario& s) { s.build().write(u"Contents/Resources/extra.txt"_s, "extra"); });
+    addRow("file removed", invalid,
+           [](Scenario& s) { QFile::remove(s.build().path(u"Contents/MacOS/Sample"_s)); });
+    addRow("executable bit flipped", invalid, [](Scenario& s) {
+        const QString readme = s.build().path(kReadme);
+        QFile::setPermissions(readme, QFile::permissions(readme) | QFileDevice::ExeOwner);
+    });
+    addRow("symlink retargeted", invalid, [](Scenario& s) {
+        QFile::remove(s.build().path(u"Contents/Resources/current.txt"_s));
+        s.symlink(u"../Info.plist"_s, u"Contents/Resources/current.txt"_s);
+    });
+    addRow("symlink out of the bundle", invalid, [](Scenario& s) {
+        // Sealed with the link in place: only where it leads is wrong.
+        writeBytes(s.parent + u"/outside.txt"_s, "outside");
+        s.create().symlink(u"../../../outside.txt"_s, u"Contents/Resources/out"_s);
+        s.sign();
+    });
+    addRow("fifo inside", invalid, [](Scenario& s) {
+        ::mkfifo(QFile::encodeName(s.build().path(u"Contents/Resources/pipe"_s)), 0600);
+    });
+    addRow("manifest edited", invalid, [](Scenario& s) {
+        const QByteArray tampered = "#!/bin/sh\nexit 1\n";
+        QByteArray manifest = s.build().manifest();
+        const QByteArray entry = "\"Contents/MacOS/Sample\":{\"executable\":true,\"sha256\":\"";
+        manifest.replace(entry + hexDigest("#!/bin/sh\nexit 0\n").toLatin1(),
+                         entry + hexDigest(tampered).toLatin1());
+        s.write(u"Contents/MacOS/Sample"_s, tampered);
+        s.write(kSealManifestPath, manifest);
+    });
+    addRow("seal of another bundle", invalid, [](Scenario& s) {
+        Scenario other(s.parent);
+        other.spec.name = u"Other"_s;
+        other.build();
+        s.build();
+        for (const QLatin1StringView file : {kSealManifestPath, kSealSignaturePath}) {
+            QFile::remove(s.path(file));
+            QFile::copy(other.path(file), s.path(file));
+        }
+    });
+    addRow("nested bundle tampered", invalid, [](Scenario& s) {
+        s.build().write(u"Contents/Helpers/Helper.app/"_s + kReadme, "changed");
+        codesign::signBundle(s.bundle, s.spec.identifier, s.identity); // the outer seal agrees
+    });
+    addRow("signed for another identifier", u"signingIdentifierMismatch"_s, [](Scenario& s) {
+        s.signedAs = u"com.example.other"_s;
+        s.build();
+    });
+    const QString notDeveloperID = u"notDeveloperIDLeaf"_s;
+    addRow("development leaf", notDeveloperID,
+           identity(ca.identity(ca.hierarchy().developmentLeaf)));
+    addRow("unmarked intermediate", notDeveloperID,
+           identity(TestCA::chainedIdentity(ca.hierarchy().root, false)));
+    addRow("root not pinned", notDeveloperID,
+           identity(TestCA::chainedIdentity(otherRoot(u"Other Root"_s), true)));
+    addRow("another team", u"teamIDMismatch"_s,
+           identity(ca.identity(ca.hierarchy().otherTeamLeaf)));
+    addRow("two team units", u"teamIDMismatch"_s,
+           identity(leafIdentity(u"Two Units"_s, {TestCA::team(), TestCA::team()})));
     // Dates are not judged: a bundle signed while its certificate was valid stays valid, as a
     // timestamped signature does, so installed apps keep working after the certificate expires.
-    row(
-        "expired leaf",
-        [](Scenario& s) {
-            codesign::CertificateRequest expired =
-                testLeaf(QStringLiteral("Expired"), {TestCA::team()});
-            expired.notBefore = QDateTime::currentDateTimeUtc().addYears(-3);
-            expired.notAfter = QDateTime::currentDateTimeUtc().addYears(-1);
-            s.identity = leafIdentity(expired);
-            s.build();
-        },
-        "valid");
+    addRow("expired leaf", kValid, identity(leafIdentity(u"Expired"_s, {TestCA::team()}, 1)));
 }
 
 // Only the pinned roots are anchors: chains that would pass with partial chains, the system's
@@ -291,36 +207,34 @@ void TestCodesign::tamperMatrix_data() {
 void TestCodesign::pinnedTrustOnly_data() {
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("only the intermediate pinned") << Setup([](Scenario& s) {
+    const QString notDeveloperID = u"notDeveloperIDLeaf"_s;
+    addRow("only the intermediate pinned", notDeveloperID, [](Scenario& s) {
         s.build().anchors = TestCA::shared().hierarchy().intermediate.certificatePem;
-    }) << QStringLiteral("notDeveloperIDLeaf");
-    QTest::newRow("only an authority above the intermediate pinned") << Setup([](Scenario& s) {
-        const TestCA& ca = TestCA::shared();
+    });
+    addRow("only an authority above the intermediate pinned", notDeveloperID, [](Scenario& s) {
         const codesign::IssuedCertificate upper = codesign::issueCertificate(
-            codesign::authorityRequest(QStringLiteral("Upper"), ca.hierarchy().root, false));
+            codesign::authorityRequest(u"Upper"_s, TestCA::shared().hierarchy().root, false));
         s.identity = TestCA::chainedIdentity(upper, true);
         s.build().anchors = upper.certificatePem;
-    }) << QStringLiteral("notDeveloperIDLeaf");
-    QTest::newRow("root only in the default paths") << Setup([](Scenario& s) {
-        const codesign::IssuedCertificate root = otherRoot(QStringLiteral("System Root"));
-        writeBytes(s.parent + QStringLiteral("/system.pem"), root.certificatePem);
+    });
+    addRow("root only in the default paths", notDeveloperID, [](Scenario& s) {
+        const codesign::IssuedCertificate root = otherRoot(u"System Root"_s);
+        writeBytes(s.parent + u"/system.pem"_s, root.certificatePem);
         // Read only if the verifier loaded the default paths (the variable is cleared with
         // the process; every other row pins its roots explicitly).
-        qputenv("SSL_CERT_FILE", QFile::encodeName(s.parent + QStringLiteral("/system.pem")));
+        qputenv("SSL_CERT_FILE", QFile::encodeName(s.parent + u"/system.pem"_s));
         s.identity = TestCA::chainedIdentity(root, true);
         s.build();
-    }) << QStringLiteral("notDeveloperIDLeaf");
-    QTest::newRow("manifest with line breaks") << Setup([](Scenario& s) {
-        QByteArray manifest = s.build().manifest();
-        s.resign(manifest.replace(",", ",\n"));
-    }) << kValid;
+    });
+    addRow("manifest with line breaks", kValid,
+           [](Scenario& s) { s.resign(s.build().manifest().replace(",", ",\n")); });
 }
 
 void TestCodesign::badInput_data() {
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<QString>("expected");
-    const auto row = [](const char* name, Setup setup) {
-        QTest::newRow(name) << setup << QStringLiteral("invalidSignature");
+    const auto row = [](const char* name, const Setup& setup) {
+        addRow(name, u"invalidSignature"_s, setup);
     };
     const auto signature = [](Scenario& s, const QByteArray& bytes) {
         s.write(kSealSignaturePath, bytes);
@@ -339,34 +253,27 @@ void TestCodesign::badInput_data() {
                                         ca.identity(ca.hierarchy().otherTeamLeaf)));
     });
     row("manifest not JSON", [](Scenario& s) { s.build().resign("not json"); });
+    // Each entry is added in front of the sealed ones; a repeated path's second entry is the true
+    // one: read as "last one wins" the seal would hold.
     const QByteArray empty =
         "{\"sha256\":\"" + hexDigest({}).toLatin1() + "\",\"executable\":false}";
-    row("path with ..", [empty](Scenario& s) {
-        s.build().resign(withFileEntry(s.manifest(), "\"Contents/../extra\":" + empty));
-    });
-    row("absolute path", [empty](Scenario& s) {
-        s.build().resign(withFileEntry(s.manifest(), "\"/tmp/extra\":" + empty));
-    });
-    // The second entry of a repeated path is the true one: read as "last one wins" the seal
-    // would hold.
-    row("duplicate entry", [empty](Scenario& s) {
-        s.build().resign(withFileEntry(s.manifest(), "\"Contents/MacOS/Sample\":" + empty));
-    });
-    row("folder listed as a file", [empty](Scenario& s) {
-        s.build().resign(withFileEntry(s.manifest(), "\"Contents/Resources\":" + empty));
-    });
+    for (const char* path :
+         {"Contents/../extra", "/tmp/extra", "Contents/MacOS/Sample", "Contents/Resources"}) {
+        const QByteArray entry = '"' + QByteArray(path) + "\":" + empty;
+        row(path, [entry](Scenario& s) { s.build().resign(withFileEntry(s.manifest(), entry)); });
+    }
     row("symlink loop", [](Scenario& s) {
-        s.create().symlink(QStringLiteral("b"), QStringLiteral("Contents/Resources/a"));
-        s.symlink(QStringLiteral("a"), QStringLiteral("Contents/Resources/b"));
+        s.create().symlink(u"b"_s, u"Contents/Resources/a"_s);
+        s.symlink(u"a"_s, u"Contents/Resources/b"_s);
         s.sign();
     });
-    QTest::newRow("100,000 empty files") << Setup([](Scenario& s) {
-        const QString folder = s.create().path(QStringLiteral("Contents/Resources/many"));
+    addRow("100,000 empty files", kValid, [](Scenario& s) {
+        const QString folder = s.create().path(u"Contents/Resources/many"_s);
         QDir().mkpath(folder);
         for (int i = 0; i < 100000; ++i)
-            QFile(folder + QStringLiteral("/%1").arg(i)).open(QIODevice::WriteOnly);
+            QFile(folder + u"/%1"_s.arg(i)).open(QIODevice::WriteOnly);
         s.sign();
-    }) << kValid;
+    });
 }
 
 void TestCodesign::manifestDecoding_data() {
@@ -417,74 +324,43 @@ void TestCodesign::commandLine() {
         tool.waitForFinished(120000);
         return std::pair(tool.exitCode(), QString::fromLocal8Bit(tool.readAllStandardOutput()));
     };
-    for (const char* command : {"sign", "verify", "dev-ca"})
-        QCOMPARE(run({QString::fromLatin1(command), QStringLiteral("--help")}).first, 0);
+    for (const QString& command : {u"sign"_s, u"verify"_s, u"dev-ca"_s})
+        QCOMPARE(run({command, u"--help"_s}).first, 0);
 
-    const QString ca = folder.filePath(QStringLiteral("ca"));
-    QCOMPARE(run({QStringLiteral("dev-ca"), QStringLiteral("--team"), QStringLiteral("CLITEAM1"),
-                  QStringLiteral("--out"), ca})
-                 .first,
-             0);
-    writeBytes(ca + QStringLiteral("/chain.pem"), [&] {
-        QFile file(ca + QStringLiteral("/intermediate.pem"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }());
+    const QString ca = folder.filePath(u"ca"_s);
+    QCOMPARE(run({u"dev-ca"_s, u"--team"_s, u"CLITEAM1"_s, u"--out"_s, ca}).first, 0);
+    QVERIFY(QFile::copy(ca + u"/intermediate.pem"_s, ca + u"/chain.pem"_s));
     SampleBundleSpec spec;
     spec.nested = false;
     const QString bundle = writeSampleBundle(folder.path(), spec);
-    QCOMPARE(
-        run({QStringLiteral("sign"), QStringLiteral("--key"), ca + QStringLiteral("/leaf-key.pem"),
-             QStringLiteral("--cert"), ca + QStringLiteral("/leaf.pem"), QStringLiteral("--chain"),
-             ca + QStringLiteral("/chain.pem"), bundle})
-            .first,
-        0);
+    QCOMPARE(run({u"sign"_s, u"--key"_s, ca + u"/leaf-key.pem"_s, u"--cert"_s, ca + u"/leaf.pem"_s,
+                  u"--chain"_s, ca + u"/chain.pem"_s, bundle})
+                 .first,
+             0);
     const auto verify = [&](const QString& team, const QString& anchors) {
-        return run({QStringLiteral("verify"), QStringLiteral("--anchors"), ca + anchors,
-                    QStringLiteral("--team"), team, bundle});
+        return run({u"verify"_s, u"--anchors"_s, ca + anchors, u"--team"_s, team, bundle});
     };
-    QCOMPARE(verify(QStringLiteral("CLITEAM1"), QStringLiteral("/root.pem")),
-             std::pair(0, QStringLiteral("valid\n")));
-    const auto [code, output] = verify(QString(), QStringLiteral("/root.pem"));
+    QCOMPARE(verify(u"CLITEAM1"_s, u"/root.pem"_s), std::pair(0, u"valid\n"_s));
+    const auto [code, output] = verify(QString(), u"/root.pem"_s);
     QCOMPARE(code, 1);
-    QVERIFY2(output.startsWith(QStringLiteral("missingTeamIDConfiguration: ")), qPrintable(output));
+    QVERIFY2(output.startsWith(u"missingTeamIDConfiguration: "_s), qPrintable(output));
     // The leaf is not an anchor, so the chain stops short of a pinned root.
-    QCOMPARE(verify(QStringLiteral("CLITEAM1"), QStringLiteral("/leaf.pem")).first, 1);
+    QCOMPARE(verify(u"CLITEAM1"_s, u"/leaf.pem"_s).first, 1);
 }
 
+// Zipped, then unpacked as the installer unpacks, a sealed bundle keeps its links and modes.
 void TestCodesign::zippedBundleKeepsLinksAndModes() {
     QTemporaryDir folder;
     const QString bundle = writeSignedBundle(folder.path(), TestCA::shared().developerID());
-    const QString zip = folder.filePath(QStringLiteral("Sample.zip"));
+    const QString zip = folder.filePath(u"Sample.zip"_s);
     zipFolder(bundle, zip);
-    const QString unpacked = folder.filePath(QStringLiteral("unpacked"));
-    QDir().mkpath(unpacked);
-    // Unpacked as the installer does: in process, links and permission bits restored.
-    archive* reader = archive_read_new();
-    archive_read_support_format_zip(reader);
-    archive* disk = archive_write_disk_new();
-    archive_write_disk_set_options(disk, ARCHIVE_EXTRACT_PERM | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-                                             ARCHIVE_EXTRACT_SECURE_SYMLINKS);
-    QCOMPARE(archive_read_open_filename(reader, QFile::encodeName(zip).constData(), 65536),
-             ARCHIVE_OK);
-    archive_entry* entry = nullptr;
-    while (archive_read_next_header(reader, &entry) == ARCHIVE_OK) {
-        const QByteArray target = QFile::encodeName(unpacked) + '/' + archive_entry_pathname(entry);
-        archive_entry_set_pathname(entry, target.constData());
-        QCOMPARE(archive_write_header(disk, entry), ARCHIVE_OK);
-        const void* block = nullptr;
-        size_t size = 0;
-        la_int64_t offset = 0;
-        while (archive_read_data_block(reader, &block, &size, &offset) == ARCHIVE_OK)
-            QCOMPARE(archive_write_data_block(disk, block, size, offset), la_ssize_t(ARCHIVE_OK));
-        QCOMPARE(archive_write_finish_entry(disk), ARCHIVE_OK);
-    }
-    archive_read_free(reader);
-    archive_write_free(disk);
-    QVERIFY(QFileInfo(unpacked + QStringLiteral("/Sample.app/Contents/Resources/current.txt"))
-                .isSymLink());
+    const QString unpacked = folder.filePath(u"unpacked"_s);
+    QVERIFY(QDir().mkpath(unpacked));
+    extractArchive(zip, unpacked);
+    QVERIFY(QFileInfo(unpacked + u"/Sample.app/Contents/Resources/current.txt"_s).isSymLink());
     BundleSignatureValidator(TestCA::team(), TestCA::shared().anchorsPem())
-        .validate(QUrl::fromLocalFile(unpacked + QStringLiteral("/Sample.app")),
-                  QStringLiteral("com.example.sample"), QStringLiteral("1.0.0"));
+        .validate(QUrl::fromLocalFile(unpacked + u"/Sample.app"_s), u"com.example.sample"_s,
+                  u"1.0.0"_s);
 }
 
 NIMBARA_TEST_MAIN(TestCodesign)

@@ -170,47 +170,38 @@ private Q_SLOTS:
         QTest::addColumn<ExtractionLimits>("limits");
         QTest::addColumn<QString>("reason");
         const ExtractionLimits standard;
-        auto row = [&](const char* name, ArchiveMaker make, const char* reason,
-                       ExtractionLimits limits = {}, bool tar = false) {
+        const auto row = [](const char* name, const char* reason, ArchiveMaker make,
+                            ExtractionLimits limits = {}, bool tar = false) {
             QTest::newRow(name) << make << tar << limits << QString::fromLatin1(reason);
         };
+        using Outside = const QByteArray&;
+        row("dot-dot", "leads out with \\.\\.",
+            [](TestArchive& a, auto) { a.file("ok", "x").file("a/../../../escaped", "x"); });
+        row("absolute", "is absolute",
+            [](TestArchive& a, Outside outside) { a.file(outside + "/planted", "x"); });
+        row("through symlink", "symlink", [](TestArchive& a, Outside outside) {
+            a.symlink("link", outside).file("link/planted", "x");
+        });
         row(
-            "dot-dot",
-            [](TestArchive& a, auto) { a.file("ok", "x").file("a/../../../escaped", "x"); },
-            "leads out with \\.\\.");
-        row(
-            "absolute",
-            [](TestArchive& a, const QByteArray& outside) { a.file(outside + "/planted", "x"); },
-            "is absolute");
-        row(
-            "through symlink",
-            [](TestArchive& a, const QByteArray& outside) {
-                a.symlink("link", outside).file("link/planted", "x");
-            },
-            "symlink");
-        row(
-            "hard link out (tar)",
-            [](TestArchive& a, const QByteArray& outside) {
+            "hard link out (tar)", "Unrecognized archive format",
+            [](TestArchive& a, Outside outside) {
                 a.hardlink("link", outside + "/target").file("link", "changed");
             },
-            "Unrecognized archive format", standard, true);
-        row(
-            "socket", [](TestArchive& a, auto) { a.special("socket", S_IFSOCK); }, "not a file");
-        row(
-            "device", [](TestArchive& a, auto) { a.special("null", S_IFCHR); }, "not a file");
-        row(
-            "twice", [](TestArchive& a, auto) { a.directory("d/").symlink("d", "/"); },
-            "comes twice");
-        row("size",
+            standard, true);
+        row("socket", "not a file", [](TestArchive& a, auto) { a.special("socket", S_IFSOCK); });
+        row("device", "not a file", [](TestArchive& a, auto) { a.special("null", S_IFCHR); });
+        row("twice", "comes twice",
+            [](TestArchive& a, auto) { a.directory("d/").symlink("d", "/"); });
+        row("size", "more than 1000 bytes",
             [](TestArchive& a, auto) {
                 a.file("a", QByteArray(600, 'a')).file("b", QByteArray(600, 'b'));
             },
-            "more than 1000 bytes", {1000, standard.maximumEntries});
-        row("entries",
+            {1000, standard.maximumEntries});
+        row("entries", "more than 3 entries",
             [](TestArchive& a, auto) {
                 a.file("a", "").file("b", "").directory("c").file("d", "");
             },
-            "more than 3 entries", {standard.maximumUnpackedBytes, 3});
+            {standard.maximumUnpackedBytes, 3});
     }
 
     void refusesHostileArchives() {

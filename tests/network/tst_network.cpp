@@ -8,9 +8,7 @@
 #include "services/launcher_error_reporter.h"
 #include "services/remote_feedback_client.h"
 #include "services/remote_manifest_client.h"
-#include "store/launcher_store.h"
 #include "support/catalog_samples.h"
-#include "support/fake_collaborators.h"
 #include "support/temp_home.h"
 
 #include <QAbstractHttpServer>
@@ -329,10 +327,6 @@ private Q_SLOTS:
         row("unknown status value",
             answer(200, QByteArray(catalog).replace("\"live\"", "\"sunsetting\"")), "decoding",
             u"apps[0].status"_s);
-        QByteArray garbage(10 * 1000 * 1000, '\0');
-        for (qsizetype i = 0; i < garbage.size(); ++i)
-            garbage[i] = char((i * 7919) % 251);
-        row("10 MB of garbage", answer(200, garbage), "decoding");
 
         row("nothing listening", QByteArray(), "network", u"refused"_s);
         row("no answer within the time-out", "", "network", u"0.3 s"_s);
@@ -434,31 +428,6 @@ private Q_SLOTS:
             QVERIFY2(error->description().contains(failure), qPrintable(error->description()));
             QVERIFY(!cached);
             QCOMPARE_LT(folderSize(cacheFolder.path()), 64 * 1024);
-        }
-    }
-
-    // Refreshes the server answers too largely or too slowly keep the catalog the store has.
-    void storeKeepsCatalogThroughHostileAnswers() {
-        std::optional<Feed> hostile;
-        const QByteArray catalog = sampleCatalogJson();
-        LoopbackServer server([&](const Received&, QTcpSocket* socket) {
-            hostile ? feed(socket, *hostile, catalog)
-                    : LoopbackServer::respond(socket, 200, catalog);
-        });
-        FakeCollaborators fakes;
-        LauncherStoreWiring wiring = fakes.wiring(catalogWith({}));
-        wiring.manifestLoader = std::make_shared<RemoteManifestClient>(
-            server.url(catalogPath), sharedNetworkAccessManager(), 10s, 1s);
-        LauncherStore store(std::move(wiring));
-        QCoro::waitFor(store.loadManifest());
-        QCOMPARE(store.manifest(), sampleCatalog());
-        QVERIFY(!store.errorMessage());
-        for (const Feed how : {Feed::endless, Feed::trickle}) {
-            hostile = how;
-            QCoro::waitFor(store.loadManifest());
-            QCOMPARE(store.manifest(), sampleCatalog());
-            QCOMPARE(store.errorMessage(),
-                     NimbaraCopy::text(CopyKey::errorManifestFallback, NimbaraLocale::en));
         }
     }
 

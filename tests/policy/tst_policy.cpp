@@ -68,7 +68,6 @@ private Q_SLOTS:
             QTest::newRow(text) << QString::fromLatin1(text) << expected;
         };
         row("14", {14, 0, 0});
-        row("13.5", {13, 5, 0});
         row("14.2.1", {14, 2, 1});
         row("  14 \n", {14, 0, 0});
         row(".14..1.", {14, 1, 0});
@@ -123,8 +122,6 @@ private Q_SLOTS:
                                  << QStringList{};
         QTest::newRow("only retired") << QList{publishedApp(u"r"_s, AppReleaseStatus::retired)}
                                       << true << K::empty << QStringList{} << QStringList{};
-        QTest::newRow("beta hidden")
-            << QList{beta} << false << K::empty << QStringList{} << QStringList{};
         QTest::newRow("beta shown")
             << QList{beta} << true << K::firstPublishedApp << QStringList{u"b"_s} << QStringList{};
         QTest::newRow("previews only") << QList{soon("s"), soon("t")} << true << K::comingSoonOnly

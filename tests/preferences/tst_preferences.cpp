@@ -1,4 +1,5 @@
 #include "platform/preferences_store.h"
+#include "support/sample_bundle.h"
 #include "support/temp_home.h"
 
 #include <QDateTime>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 
 using namespace nimbara;
+using nimbara::test::writeBytes;
 using StringMap = QMap<QString, QString>;
 using Domain = QMap<QString, PreferenceValue>;
 
@@ -22,12 +24,6 @@ namespace {
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 QByteArray plistWith(const QByteArray& entries) {
@@ -98,7 +94,7 @@ QStringList occupyKeepAsideNames(const QString& path, int attempts) {
         const QString base = path + u".corrupt-"_qs + time.toString(u"yyyyMMdd-HHmmss"_qs);
         for (int attempt = 1; attempt <= attempts; ++attempt) {
             names << (attempt == 1 ? base : base + u"-%1"_qs.arg(attempt));
-            writeFile(names.last(), "earlier");
+            writeBytes(names.last(), "earlier");
         }
     }
     return names;
@@ -159,7 +155,7 @@ private Q_SLOTS:
             {u"nimbara.none"_qs, PreferenceValue::stringArray({})},
             {u"nimbara.blob"_qs, PreferenceValue::data(everyByte)},
             {u"nimbara.empty"_qs, PreferenceValue::data({})}};
-        writeFile(path_, plistWith({}));
+        writeBytes(path_, plistWith({}));
         QVERIFY(QFile::setPermissions(path_, QFile::permissions(path_) | QFileDevice::ReadOther));
         PreferencesStore store(path_);
         for (auto it = domain.begin(); it != domain.end(); ++it) {
@@ -200,7 +196,7 @@ private Q_SLOTS:
             "<key>nimbara.d</key><date>2021-03-04T05:06:07Z</date>",
             "<key>nimbara.n</key><dict><key>a</key><true/></dict>",
             "<key>nimbara.s</key><string>true</string>", "<key>other.keep</key><true/>"};
-        writeFile(path_, plistWith(entries.join()));
+        writeBytes(path_, plistWith(entries.join()));
         PreferencesStore store(path_);
         QCOMPARE(store.dictionaryRepresentation().size(), entries.size());
         for (const QString& key :
@@ -279,7 +275,7 @@ private Q_SLOTS:
         QFETCH(bool, keptAside);
         QFETCH(Domain, domain);
         const QStringList occupied = occupyKeepAsideNames(path_, 1);
-        writeFile(path_, bytes);
+        writeBytes(path_, bytes);
         PreferencesStore store(path_);
         QCOMPARE(store.keptAsidePath().startsWith(path_ + u".corrupt-"_qs), keptAside);
         QVERIFY(!occupied.contains(store.keptAsidePath()));
@@ -317,9 +313,9 @@ private Q_SLOTS:
             QVERIFY(::mkfifo(QFile::encodeName(path_).constData(), 0600) == 0);
         } else if (kind == u"folder") {
             QVERIFY(QDir().mkpath(path_));
-            writeFile(path_ + u"/inside"_qs, "kept");
+            writeBytes(path_ + u"/inside"_qs, "kept");
         } else {
-            writeFile(target, plistWith("<key>kept</key><true/>"));
+            writeBytes(target, plistWith("<key>kept</key><true/>"));
             QVERIFY(QFile::link(kind == u"link to a file" ? target : u"/dev/zero"_qs, path_));
         }
         const QStringList occupied = occupyKeepAsideNames(path_, movable ? 0 : 100);

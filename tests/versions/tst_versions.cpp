@@ -22,8 +22,6 @@ private Q_SLOTS:
         using enum VersionOrder;
         // Core components.
         row("trailing zero", u"1.2"_s, u"1.2.0"_s, same);
-        row("1.10 after 1.9", u"1.10"_s, u"1.9"_s, descending);
-        row("2 after 1.99", u"2"_s, u"1.99"_s, descending);
         row("leading zeros", u"1.02"_s, u"1.2"_s, same);
         row("doubled dots dropped", u"1..2"_s, u"1.2"_s, same);
         row("letter prefix counts 0", u"ver2.0"_s, u"1.0"_s, ascending);
@@ -38,13 +36,8 @@ private Q_SLOTS:
         row("build ignored", u"1.0.0+build.5"_s, u"1.0.0"_s, same);
         row("dash after plus is build", u"1.0.0+x-1"_s, u"1.0.0"_s, same);
         // Pre-release presence and tokens.
-        row("prerelease before release", u"1.0.0-beta"_s, u"1.0.0"_s, ascending);
-        row("shorter token list first", u"1.0.0-beta"_s, u"1.0.0-beta.1"_s, ascending);
-        row("number tokens numeric", u"1.0.0-beta.2"_s, u"1.0.0-beta.11"_s, ascending);
         row("text tokens as text", u"1.0.0-rc2"_s, u"1.0.0-rc10"_s, descending);
-        row("number before text", u"1.0.0-alpha.1"_s, u"1.0.0-alpha.beta"_s, ascending);
         row("lower-cased", u"1.0.0-RC.1"_s, u"1.0.0-rc.1"_s, same);
-        row("empty prerelease before alpha", u"1.0.0-"_s, u"1.0.0-alpha"_s, ascending);
         row("two empty prereleases", u"1.0-"_s, u"1.0.0-"_s, same);
         row("separators only is empty", u"1.0.0-._"_s, u"1.0.0-"_s, same);
         row("separators dropped", u"1.0.0-beta_1"_s, u"1.0.0-beta.1"_s, same);
@@ -67,7 +60,9 @@ private Q_SLOTS:
         QCOMPARE(compareVersions(second, first), static_cast<VersionOrder>(-int(expected)));
     }
 
-    // A chain in strictly ascending order: every earlier element orders before every later one.
+    // A chain in strictly ascending order: every earlier element orders before every later one
+    // (core numbers compare as numbers, a pre-release orders before its release, an empty or
+    // shorter token list first, number tokens numerically and before text tokens).
     void chainIsTotallyOrdered() {
         const QStringList chain = u"0.9 1.0.0- 1.0.0-alpha 1.0.0-alpha.1 1.0.0-alpha.beta "
                                   u"1.0.0-beta 1.0.0-beta.2 1.0.0-beta.11 1.0.0-rc.1 1.0.0 "
