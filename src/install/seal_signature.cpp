@@ -1,5 +1,6 @@
 #include "install/seal_signature.h"
 
+#include "install/openssl_handles.h"
 #include "install/seal_fault.h"
 
 #include <openssl/bio.h>
@@ -15,18 +16,6 @@ namespace nimbara {
 namespace {
 
 using Case = InstalledCodeValidationError::Case;
-
-template <typename T, void (*Free)(T*)> struct Deleter {
-    void operator()(T* value) const { Free(value); }
-};
-template <typename T, void (*Free)(T*)> using Owned = std::unique_ptr<T, Deleter<T, Free>>;
-
-using OwnedBio = Owned<BIO, BIO_free_all>;
-using OwnedCms = Owned<CMS_ContentInfo, CMS_ContentInfo_free>;
-using OwnedX509 = Owned<X509, X509_free>;
-using OwnedStore = Owned<X509_STORE, X509_STORE_free>;
-using OwnedStoreContext = Owned<X509_STORE_CTX, X509_STORE_CTX_free>;
-using OwnedObject = Owned<ASN1_OBJECT, ASN1_OBJECT_free>;
 
 struct CertificateStackFree {
     void operator()(STACK_OF(X509) * stack) const { sk_X509_pop_free(stack, X509_free); }
@@ -47,10 +36,6 @@ QString openSslReason() {
 [[noreturn]] void fail(Case kind, const QString& detail) {
     ERR_clear_error();
     throw SealFault(kind, detail);
-}
-
-OwnedBio memoryBio(const QByteArray& bytes) {
-    return OwnedBio(BIO_new_mem_buf(bytes.constData(), int(bytes.size())));
 }
 
 OwnedX509 certificateFromDer(const QByteArray& der) {
@@ -75,7 +60,7 @@ SealSignature SealSignature::verify(const QByteArray& der, const QByteArray& con
     if (der.isEmpty() || der.size() > INT_MAX || content.size() > INT_MAX)
         fail(Case::invalidSignature, QStringLiteral("signature.p7s is empty or too large"));
     auto state = std::make_shared<State>();
-    const OwnedBio input = memoryBio(der);
+    const OwnedBio input = readingBio(der);
     state->cms.reset(d2i_CMS_bio(input.get(), nullptr));
     if (!state->cms || OBJ_obj2nid(CMS_get0_type(state->cms.get())) != NID_pkcs7_signed)
         fail(Case::invalidSignature,
@@ -99,7 +84,7 @@ SealSignature SealSignature::verify(const QByteArray& der, const QByteArray& con
     // well-formed signature from an untrusted hierarchy is told apart from a broken one.
     // requireDeveloperID builds and checks the signer's chain against the pinned roots alone.
     // CMS_BINARY: the detached bytes are hashed exactly as they are (no line-end rewriting).
-    const OwnedBio detached = memoryBio(content);
+    const OwnedBio detached = readingBio(content);
     if (CMS_verify(state->cms.get(), nullptr, nullptr, detached.get(), nullptr,
                    CMS_BINARY | CMS_NO_SIGNER_CERT_VERIFY) != 1)
         fail(Case::invalidSignature,
@@ -176,7 +161,7 @@ QList<QByteArray> certificatesFromPem(const QByteArray& pem) {
     QList<QByteArray> certificates;
     if (pem.size() > INT_MAX)
         fail(Case::notDeveloperIDLeaf, QStringLiteral("the PEM text is too large"));
-    const OwnedBio input = memoryBio(pem);
+    const OwnedBio input = readingBio(pem);
     for (;;) {
         OwnedX509 certificate(PEM_read_bio_X509(input.get(), nullptr, nullptr, nullptr));
         if (!certificate) {

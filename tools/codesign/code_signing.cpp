@@ -1,10 +1,10 @@
 #include "code_signing.h"
 
+#include "install/openssl_handles.h"
 #include "install/seal_fault.h"
 #include "install/seal_manifest.h"
 #include "install/seal_signature.h"
 #include "install/sealed_bundle.h"
-#include "openssl_handles.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -1,8 +1,8 @@
 #include "development_ca.h"
 
 #include "code_signing.h"
+#include "install/openssl_handles.h"
 #include "install/seal_signature.h"
-#include "openssl_handles.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,17 +7,21 @@
 #include <openssl/evp.h>
 #include <openssl/x509.h>
 
-namespace nimbara::codesign {
+// Owning handles for OpenSSL objects, and memory BIOs over Qt byte arrays.
+namespace nimbara {
 
-template <typename T, void (*Free)(T*)> struct Freeing {
+template <typename T, void (*Free)(T*)> struct OpenSslFree {
     void operator()(T* value) const { Free(value); }
 };
-template <typename T, void (*Free)(T*)> using Owned = std::unique_ptr<T, Freeing<T, Free>>;
+template <typename T, void (*Free)(T*)> using Owned = std::unique_ptr<T, OpenSslFree<T, Free>>;
 
 using OwnedBio = Owned<BIO, BIO_free_all>;
 using OwnedKey = Owned<EVP_PKEY, EVP_PKEY_free>;
 using OwnedX509 = Owned<X509, X509_free>;
 using OwnedCms = Owned<CMS_ContentInfo, CMS_ContentInfo_free>;
+using OwnedStore = Owned<X509_STORE, X509_STORE_free>;
+using OwnedStoreContext = Owned<X509_STORE_CTX, X509_STORE_CTX_free>;
+using OwnedObject = Owned<ASN1_OBJECT, ASN1_OBJECT_free>;
 
 // A read-only memory BIO over `bytes`, which must outlive it.
 inline OwnedBio readingBio(const QByteArray& bytes) {
@@ -31,4 +35,4 @@ inline QByteArray writtenBytes(BIO* bio) {
     return QByteArray(data, qsizetype(length));
 }
 
-} // namespace nimbara::codesign
+} // namespace nimbara
