@@ -4,7 +4,8 @@
 
 namespace nimbara {
 
-QCoro::Task<InstalledApp> UnavailableAppInstaller::install(AppManifestItem, std::optional<QUrl>) {
+QCoro::Task<InstalledApp> UnavailableAppInstaller::install(AppManifestItem, std::optional<QUrl>,
+                                                           InstallProgressSink, CancellationToken) {
     throw InstalledCodeValidationError(
         InstalledCodeValidationError::Case::missingTeamIDConfiguration);
     co_return InstalledApp{};

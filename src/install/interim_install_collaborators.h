@@ -14,8 +14,9 @@ namespace nimbara {
 // Replaced by AppInstaller (download, digest check, extraction, signature checks, swap).
 class UnavailableAppInstaller : public AppInstalling {
 public:
-    QCoro::Task<InstalledApp> install(AppManifestItem app,
-                                      std::optional<QUrl> existingInstallURL) override;
+    QCoro::Task<InstalledApp> install(AppManifestItem app, std::optional<QUrl> existingInstallURL,
+                                      InstallProgressSink progress,
+                                      CancellationToken cancellation) override;
 };
 
 // Removes nothing. Every removal comes back with removedBundle false and one problem saying
