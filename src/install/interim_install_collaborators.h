@@ -8,17 +8,6 @@
 
 namespace nimbara {
 
-// Installs nothing. Every install fails exactly as it does in a build without a configured
-// signing team: InstalledCodeValidationError(missingTeamIDConfiguration), whose description is
-// the localised "no signing team configured" text.
-// Replaced by AppInstaller (download, digest check, extraction, signature checks, swap).
-class UnavailableAppInstaller : public AppInstalling {
-public:
-    QCoro::Task<InstalledApp> install(AppManifestItem app, std::optional<QUrl> existingInstallURL,
-                                      InstallProgressSink progress,
-                                      CancellationToken cancellation) override;
-};
-
 // Removes nothing. Every removal comes back with removedBundle false and one problem saying
 // why, so the store reports a partial failure instead of claiming the app is gone; trashSelf
 // fails with the same explanation.
