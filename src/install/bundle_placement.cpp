@@ -72,7 +72,6 @@ void copyFile(const QString& from, const QString& to, const struct stat& info) {
 }
 
 void copyEntry(const QString& from, const QString& to, const CancellationToken& cancellation) {
-    cancellation.throwIfCancelled();
     struct stat info {};
     if (::lstat(native(from).constData(), &info) != 0)
         fail(QStringLiteral("read"), from);
@@ -86,6 +85,7 @@ void copyEntry(const QString& from, const QString& to, const CancellationToken& 
         if (::chmod(native(to).constData(), info.st_mode & 07777) != 0)
             fail(QStringLiteral("set the permissions of"), to);
     } else if (S_ISREG(info.st_mode)) {
+        cancellation.throwIfCancelled();
         copyFile(from, to, info);
     } else if (S_ISLNK(info.st_mode)) {
         QByteArray target(qsizetype(info.st_size) + 1, Qt::Uninitialized);
