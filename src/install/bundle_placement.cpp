@@ -7,12 +7,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace nimbara {
 
@@ -48,6 +50,21 @@ void keepTimes(const QString& path, const struct stat& info) {
         fail(QStringLiteral("set the times of"), path);
 }
 
+constexpr size_t kCopyBufferSize = 1024 * 1024;
+
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= size_t(written);
+    }
+    return true;
+}
+
 void copyFile(const QString& from, const QString& to, const struct stat& info) {
     const Descriptor source(::open(native(from).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (source.get() < 0)
@@ -56,9 +73,25 @@ void copyFile(const QString& from, const QString& to, const struct stat& info) {
         ::open(native(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (target.get() < 0)
         fail(QStringLiteral("create"), to);
+    // The kernel copies within one file system; across two (the temporary folder is often a
+    // tmpfs) or where it cannot, the bytes go through a buffer.
+    bool inKernel = true;
     for (off_t left = info.st_size; left > 0;) {
-        const ssize_t moved =
-            ::copy_file_range(source.get(), nullptr, target.get(), nullptr, size_t(left), 0);
+        ssize_t moved = -1;
+        if (inKernel) {
+            moved =
+                ::copy_file_range(source.get(), nullptr, target.get(), nullptr, size_t(left), 0);
+            if (moved < 0 &&
+                (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+                inKernel = false;
+                continue;
+            }
+        } else {
+            thread_local std::vector<char> buffer(kCopyBufferSize);
+            moved = ::read(source.get(), buffer.data(), std::min(buffer.size(), size_t(left)));
+            if (moved > 0 && !writeAll(target.get(), buffer.data(), size_t(moved)))
+                fail(QStringLiteral("write"), to);
+        }
         if (moved < 0 && errno == EINTR)
             continue;
         if (moved < 0)

@@ -16,8 +16,10 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/mount.h>
 
 using namespace nimbara;
 using namespace nimbara::test;
@@ -402,6 +404,30 @@ private Q_SLOTS:
             QCOMPARE(loadInstalledBundleMetadata(*recorded).shortVersion, u"2.0.0"_s);
         else
             QCOMPARE(treeSnapshot(rootBundle()), before);
+    }
+
+    // The disk fills up while the staged copy is written: a clear error, the previous install
+    // as it was, no partial copy. Needs a small file system of its own (mounting takes root).
+    void fullDisk() {
+        const QString small = path(u"small"_s);
+        QVERIFY(QDir().mkpath(small));
+        if (::mount("tmpfs", QFile::encodeName(small).constData(), "tmpfs", 0, "size=1m") != 0)
+            QSKIP("no small file system can be mounted here (needs root)");
+        const auto unmount =
+            qScopeGuard([&] { ::umount2(QFile::encodeName(small).constData(), MNT_DETACH); });
+        const QString bundle = small + u"/Notes.app"_s;
+        copyBundleTree(path(u"build/v1/Notes.app"_s), bundle);
+        const auto before = treeSnapshot(bundle);
+        AppInstaller subject(sharedNetworkAccessManager(), small, validator_, system_,
+                             {path(u"tmp"_s), {}, {}});
+        const Outcome outcome =
+            runInstall(subject, release(u"big.zip"_s), QUrl::fromLocalFile(bundle));
+        QCOMPARE(outcome.kind, u"FileError"_s);
+        QVERIFY2(outcome.description.contains(u"No space left"_s), qPrintable(outcome.description));
+        QCOMPARE(treeSnapshot(bundle), before);
+        QCOMPARE(QDir(small).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList(u"Notes.app"_s));
+        noLeftovers();
     }
 };
 
