@@ -13,6 +13,7 @@
 #include "contracts/collaborator_records.h"
 #include "contracts/feedback_records.h"
 #include "contracts/launcher_operational_event.h"
+#include "core/cancellation_token.h"
 #include "text/nimbara_locale.h"
 
 #include <QCoro/QCoroTask>
@@ -29,11 +30,16 @@ public:
 };
 
 // Installs (or updates) one app. The error's description becomes the reason the user reads.
+// `progress` (may be empty) hears how far the install has come. A cancel through
+// `cancellation` stops the install with CancelledError, leaving everything as it was, until
+// the swap into place has begun; from then on the install always finishes or restores.
 class AppInstalling {
 public:
     virtual ~AppInstalling() = default;
     virtual QCoro::Task<InstalledApp> install(AppManifestItem app,
-                                              std::optional<QUrl> existingInstallURL) = 0;
+                                              std::optional<QUrl> existingInstallURL,
+                                              InstallProgressSink progress,
+                                              CancellationToken cancellation) = 0;
 };
 
 // Checks an installed bundle's identity and signature; throws when it does not pass.

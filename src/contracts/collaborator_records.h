@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
 namespace nimbara {
@@ -15,6 +16,21 @@ struct InstalledApp {
 
     bool operator==(const InstalledApp&) const = default;
 };
+
+// How far one install has come, as the installer reports it while it runs.
+struct InstallProgress {
+    enum class Phase { downloading, checking, unpacking, validating, placing };
+    Phase phase = Phase::downloading;
+    // While downloading: the bytes received so far, and the archive's size when the server
+    // announced it.
+    qint64 receivedBytes = 0;
+    std::optional<qint64> totalBytes;
+
+    bool operator==(const InstallProgress&) const = default;
+};
+
+// Hears an install's progress, on the main thread.
+using InstallProgressSink = std::function<void(const InstallProgress&)>;
 
 // What the launcher reads from an app bundle's Contents/Info.plist.
 struct InstalledBundleMetadata {

@@ -1,5 +1,6 @@
 #include "install/bundle_tree.h"
 
+#include "install/file_digest.h"
 #include "install/seal_fault.h"
 #include "install/seal_manifest.h"
 
@@ -11,7 +12,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
-#include <openssl/evp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -19,8 +19,6 @@
 namespace nimbara {
 
 namespace {
-
-constexpr qsizetype kReadSize = 1024 * 1024;
 
 QString systemReason() {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -130,40 +128,21 @@ struct HashJob {
     QString failure;
 };
 
-struct DigestFree {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-
 void hashOne(HashJob& job) {
     try {
         struct stat info {};
         const FileDescriptor fd(openRegularFile(job.path, info));
         if (job.keep && info.st_size > kKeptFileLimit)
             failSeal(QStringLiteral("%1: too large").arg(job.path));
-        std::unique_ptr<EVP_MD_CTX, DigestFree> context(EVP_MD_CTX_new());
-        if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1)
-            failSeal(QStringLiteral("%1: SHA-256 is not available").arg(job.path));
-        thread_local std::vector<char> buffer(kReadSize);
-        for (;;) {
-            const ssize_t count = ::read(fd.get(), buffer.data(), buffer.size());
-            if (count < 0 && errno == EINTR)
-                continue;
-            if (count < 0)
-                failSeal(QStringLiteral("%1: %2").arg(job.path, systemReason()));
-            if (count == 0)
-                break;
-            EVP_DigestUpdate(context.get(), buffer.data(), size_t(count));
-            if (job.keep) {
-                if (job.file->contents.size() + count > kKeptFileLimit)
+        DigestPieceSink keep;
+        if (job.keep)
+            keep = [&job](const char* data, qsizetype size) {
+                if (job.file->contents.size() + size > kKeptFileLimit)
                     failSeal(QStringLiteral("%1: too large").arg(job.path));
-                job.file->contents.append(buffer.data(), count);
-            }
-        }
-        unsigned char digest[EVP_MAX_MD_SIZE];
-        unsigned int length = 0;
-        EVP_DigestFinal_ex(context.get(), digest, &length);
-        job.file->sha256 = QByteArray(reinterpret_cast<const char*>(digest), int(length));
-    } catch (const SealFault& fault) {
+                job.file->contents.append(data, size);
+            };
+        job.file->sha256 = sha256OfDescriptor(fd.get(), job.path, keep);
+    } catch (const Error& fault) {
         job.failure = fault.description();
     }
 }

@@ -89,7 +89,7 @@ QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManife
     std::optional<InstalledApp> installed;
     std::exception_ptr failure;
     try {
-        installed = co_await installer->install(app, existing);
+        installed = co_await installer->install(app, existing, {}, {});
     } catch (...) {
         failure = std::current_exception();
     }

@@ -1,9 +1,9 @@
 #include "ui/production_wiring.h"
 
 #include "catalog/seed_manifest.h"
+#include "install/app_installer.h"
 #include "install/app_uninstaller.h"
 #include "install/bundle_signature_validator.h"
-#include "install/interim_install_collaborators.h"
 #include "nimbara/signing_configuration.h"
 #include "platform/linux_app_workspace.h"
 #include "platform/linux_main_bundle.h"
@@ -24,14 +24,17 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     LauncherStoreWiring wiring;
     wiring.manifestLoader = std::make_shared<RemoteManifestClient>(
         RemoteManifestClient::defaultEndpoint(mainBundle.get()), session);
-    wiring.installer = std::make_shared<UnavailableAppInstaller>();
     wiring.uninstaller =
         std::make_shared<AppUninstaller>(AppUninstaller::Settings::forCurrentUser());
     wiring.eventSink = std::make_shared<HttpOperationalEventSink>(serviceBaseURL, session);
     wiring.feedbackClient = std::make_shared<RemoteFeedbackClient>(serviceBaseURL, session);
-    wiring.installedCodeValidator = std::make_shared<BundleSignatureValidator>(
+    const auto validator = std::make_shared<BundleSignatureValidator>(
         QString::fromUtf8(signing_configuration::kTeamID),
         QByteArray(signing_configuration::kTrustAnchorsPem));
+    const auto systemInformation = std::make_shared<LinuxSystemInformation>();
+    wiring.installer = std::make_shared<AppInstaller>(
+        session, LinuxAppWorkspace::defaultInstallRoot(), validator, systemInformation);
+    wiring.installedCodeValidator = validator;
     wiring.loginItemManager = std::make_shared<UnavailableLoginItemManager>();
     wiring.manifest = SeedManifest::manifest();
     wiring.userDefaults = std::make_shared<PreferencesStore>(PreferencesStore::defaultPath());
@@ -39,7 +42,7 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     wiring.errorReporter = std::make_shared<LauncherErrorReporter>(session);
     wiring.workspace = std::make_shared<LinuxAppWorkspace>(
         LinuxAppWorkspace::defaultInstallRoot(), LinuxAppWorkspace::defaultApplicationsFolder());
-    wiring.systemInformation = std::make_shared<LinuxSystemInformation>();
+    wiring.systemInformation = systemInformation;
     wiring.mainBundle = mainBundle;
     return wiring;
 }

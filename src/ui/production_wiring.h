@@ -14,8 +14,12 @@ namespace nimbara {
 // - the error reporter (NIMBARA_LAUNCHER_SENTRY_DSN), the Linux workspace, system information
 //   and main bundle, and the preferences file at PreferencesStore::defaultPath();
 // - the built-in seed catalog, with stored state restored later, when the window shows;
-// - for installing, removing, code validation and launch at login, the honest stand-ins of
-//   interim_install_collaborators.h and interim_login_item_manager.h until the real ones exist.
+// - the app installer on the install root, with the signature validator of the build's team
+//   and trust anchors (which also re-checks remembered installs);
+// - the app uninstaller for the current user (install root, ~/Applications, XDG data
+//   locations, the freedesktop Trash);
+// - for launch at login, the honest stand-in of interim_login_item_manager.h until the real one
+//   exists.
 // The quit handler and the launcher's bundle location are the store's defaults (quit the
 // application; the main bundle's folder). Environment and Info.plist are read now, once.
 // `session` is shared, not owned, and must outlive the store.

@@ -3,6 +3,7 @@
 #include "install/archive_download.h"
 #include "install/archive_extraction.h"
 #include "platform/network_session.h"
+#include "support/raw_http_server.h"
 #include "support/temp_home.h"
 #include "support/test_archive.h"
 
@@ -25,52 +26,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using ArchiveMaker = std::function<void(TestArchive&, const QByteArray& outside)>;
-using Respond = std::function<void(QTcpSocket*)>;
-
-// A bare HTTP/1.1 peer on a loopback address that answers every request through `respond`,
-// so that a test can send a body without a length, cut it short or stall.
-class RawServer : public QTcpServer {
-public:
-    explicit RawServer(Respond respond, const QHostAddress& address = QHostAddress::LocalHost)
-        : respond_(std::move(respond)) {
-        if (!listen(address, 0))
-            qFatal("the loopback server could not listen");
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                    // A TLS hello (0x16) gets the plain answer too, which ends the handshake.
-                    const QByteArray head = socket->peek(64 * 1024);
-                    if ((head.contains("\r\n\r\n") || head.startsWith('\x16')) &&
-                        !socket->property("answered").toBool()) {
-                        socket->setProperty("answered", true);
-                        ++requests;
-                        respond_(socket);
-                    }
-                });
-            }
-        });
-    }
-    int requests = 0;
-
-private:
-    Respond respond_;
-};
-
-// An answer with `status` and `body`, announcing its length or ending it by closing the
-// connection; `sent` (when given) cuts the body short, after which the server closes the
-// connection or, with `stall`, sends nothing more.
-Respond answer(int status, QByteArray body, bool withLength = true, qsizetype sent = -1,
-               bool stall = false) {
-    return [=](QTcpSocket* socket) {
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + " Status\r\n";
-        head += withLength ? "Content-Length: " + QByteArray::number(body.size()) + "\r\n"
-                           : QByteArray("Connection: close\r\n");
-        socket->write(head + "\r\n" + (sent < 0 ? body : body.left(sent)));
-        // Closed once what was sent has been read, so that the client sees the body end.
-        if (!stall)
-            QTimer::singleShot(50, socket, &QTcpSocket::disconnectFromHost);
-    };
-}
 
 // Runs the event loop until the task ends; returns what it threw (null when it succeeded).
 std::exception_ptr failureOf(QCoro::Task<> task) {

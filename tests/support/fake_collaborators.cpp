@@ -88,7 +88,8 @@ QCoro::Task<LauncherManifest> FakeManifestLoader::loadManifest(NimbaraLocale loc
 }
 
 QCoro::Task<InstalledApp> FakeInstaller::install(AppManifestItem app,
-                                                 std::optional<QUrl> existingInstallURL) {
+                                                 std::optional<QUrl> existingInstallURL,
+                                                 InstallProgressSink, CancellationToken) {
     calls.append({app, existingInstallURL});
     ++inFlight;
     if (const std::shared_ptr<Gate> gate = gates_.value(app.id)) {

@@ -104,8 +104,9 @@ public:
     int inFlight = 0;
     int finished = 0;
 
-    QCoro::Task<InstalledApp> install(AppManifestItem app,
-                                      std::optional<QUrl> existingInstallURL) override;
+    QCoro::Task<InstalledApp> install(AppManifestItem app, std::optional<QUrl> existingInstallURL,
+                                      InstallProgressSink progress,
+                                      CancellationToken cancellation) override;
 
 private:
     QString installRoot_;

@@ -77,13 +77,15 @@ QString writeSignedBundle(const QString& parent, const codesign::SigningIdentity
     return bundle;
 }
 
-void zipFolder(const QString& folder, const QString& zipPath) {
+void zipFolder(const QString& folder, const QString& zipPath, bool folderItself) {
     archive* zip = archive_write_new();
     archive_write_set_format_zip(zip);
     if (archive_write_open_filename(zip, QFile::encodeName(zipPath).constData()) != ARCHIVE_OK)
         throw std::runtime_error(archive_error_string(zip));
-    const QDir base = QFileInfo(folder).dir();
-    QStringList paths{folder};
+    const QDir base = folderItself ? QFileInfo(folder).dir() : QDir(folder);
+    QStringList paths;
+    if (folderItself)
+        paths.append(folder);
     QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext())

@@ -28,9 +28,10 @@ QString writeSampleBundle(const QString& parent, const SampleBundleSpec& spec = 
 QString writeSignedBundle(const QString& parent, const codesign::SigningIdentity& identity,
                           const SampleBundleSpec& spec = {});
 
-// Zips the folder `folder` into `zipPath`, the folder itself as the archive's top entry, keeping
-// symlinks as symlinks and the permission bits. Throws std::runtime_error.
-void zipFolder(const QString& folder, const QString& zipPath);
+// Zips the folder `folder` into `zipPath`, the folder itself as the archive's top entry (or,
+// without `folderItself`, what it holds as the top entries), keeping symlinks as symlinks and
+// the permission bits. Throws std::runtime_error.
+void zipFolder(const QString& folder, const QString& zipPath, bool folderItself = true);
 
 // Every entry below `root` (never following a symlink): path -> type, mode, and the contents
 // or link target. Equal snapshots mean the tree is byte for byte the same.

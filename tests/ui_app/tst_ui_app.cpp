@@ -2,8 +2,9 @@
 // unfinished collaborators fail honestly, and that one preferences folder has one launcher.
 #include "catalog/manifest_coding.h"
 #include "catalog/seed_manifest.h"
+#include "install/app_installer.h"
+#include "install/app_uninstaller.h"
 #include "install/installed_code_validation_error.h"
-#include "install/interim_install_collaborators.h"
 #include "nimbara/signing_configuration.h"
 #include "platform/preferences_store.h"
 #include "platform/preferred_languages.h"
@@ -124,6 +125,9 @@ void TestUiApp::productionWiringUsesConfiguredEndpoints() {
     QVERIFY(feedback);
     QCOMPARE(feedback->baseURL(), QUrl(u"http://127.0.0.1:4511/service/"_qs));
 
+    QVERIFY(dynamic_cast<AppInstaller*>(wiring.installer.get()));
+    QVERIFY(dynamic_cast<AppUninstaller*>(wiring.uninstaller.get()));
+
     const auto* events = dynamic_cast<HttpOperationalEventSink*>(wiring.eventSink.get());
     QVERIFY(events);
     QCOMPARE(events->endpoint(), QUrl(u"http://127.0.0.1:4511/service/api/launcher/events"_qs));
@@ -148,11 +152,6 @@ void TestUiApp::interimCollaboratorsFailHonestly() {
             return false;
         }
     };
-    UnavailableAppInstaller installer;
-    const std::exception_ptr failure =
-        failureOf(installer.install(publishedApp(u"notes"_qs), std::nullopt));
-    QVERIFY2(failure && isMissingTeam(failure), "the install did not fail for want of a team");
-
     // Without a configured signing team the wiring's validator trusts nothing and fails before
     // it reads a file (the bundle does not exist).
     if (QByteArrayView(signing_configuration::kTeamID).isEmpty()) {
