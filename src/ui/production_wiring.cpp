@@ -2,6 +2,7 @@
 
 #include "catalog/seed_manifest.h"
 #include "install/bundle_signature_validator.h"
+#include "install/install_recovery.h"
 #include "install/interim_install_collaborators.h"
 #include "nimbara/signing_configuration.h"
 #include "platform/linux_app_workspace.h"
@@ -13,6 +14,8 @@
 #include "services/launcher_error_reporter.h"
 #include "services/remote_feedback_client.h"
 #include "services/remote_manifest_client.h"
+
+#include <QDir>
 
 namespace nimbara {
 
@@ -38,6 +41,9 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     wiring.workspace = std::make_shared<LinuxAppWorkspace>(
         LinuxAppWorkspace::defaultInstallRoot(), LinuxAppWorkspace::defaultApplicationsFolder());
     wiring.systemInformation = std::make_shared<LinuxSystemInformation>();
+    wiring.installRecovery =
+        std::make_shared<InstallRecovery>(LinuxAppWorkspace::defaultInstallRoot(), QDir::tempPath(),
+                                          InstallRecovery::processStartTime());
     wiring.mainBundle = mainBundle;
     return wiring;
 }

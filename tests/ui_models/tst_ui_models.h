@@ -51,6 +51,9 @@ private Q_SLOTS:
     void updateFeedValue();
     void detailFollowsSelection();
     void detailRemovalWhileUninstalling();
+    void downloadDetail_data();
+    void downloadDetail();
+    void detailDuringDownload();
 
     // tst_shell_rules.cpp
     void sortedCategories_data();
