@@ -28,7 +28,11 @@ void makeOld(const QString& path) {
 }
 
 QString versionAt(const QString& bundle) {
-    return loadInstalledBundleMetadata(QUrl::fromLocalFile(bundle)).shortVersion;
+    try {
+        return loadInstalledBundleMetadata(QUrl::fromLocalFile(bundle)).shortVersion;
+    } catch (...) {
+        return u"<none>"_qs;
+    }
 }
 
 QStringList entries(const QString& folder) {
