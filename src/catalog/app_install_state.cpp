@@ -24,13 +24,14 @@ const QLatin1StringView kLatestVersion("latestVersion");
 const QLatin1StringView kMessage("message");
 
 // Whole percent, truncated toward zero; values the store never produces (outside 0...1, not
-// finite) are held to 0...100.
+// finite) are held to 0...100. The fraction is first taken to millionths, so that a binary
+// fraction just below its decimal value (0.29 is 0.28999...) counts as that value.
 QString percent(double progress) {
     if (!std::isfinite(progress)) {
         return QStringLiteral("0");
     }
-    const double clamped = std::clamp(progress * 100.0, 0.0, 100.0);
-    return QString::number(static_cast<int>(std::trunc(clamped)));
+    const double millionths = std::round(std::clamp(progress, 0.0, 1.0) * 1e6);
+    return QString::number(static_cast<int>(std::trunc(millionths / 1e4)));
 }
 
 } // namespace

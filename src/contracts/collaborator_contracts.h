@@ -51,6 +51,15 @@ public:
                           const QString& expectedVersion) const = 0;
 };
 
+// Puts right what an install cut short by the launcher's end left on disk: a previous copy
+// still under its backup name, a new copy beside it, staged copies and work folders. Runs once
+// at start-up on a worker thread, before the recorded installs are checked; never throws.
+class InterruptedInstallRecovering {
+public:
+    virtual ~InterruptedInstallRecovering() = default;
+    virtual void recover(const QList<RecordedInstall>& recorded) const = 0;
+};
+
 // Removes apps, and the launcher itself. Never fails: problems come back as data.
 class AppUninstalling {
 public:

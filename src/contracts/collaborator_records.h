@@ -32,6 +32,14 @@ struct InstallProgress {
 // Hears an install's progress, on the main thread.
 using InstallProgressSink = std::function<void(const InstallProgress&)>;
 
+// Where the launcher remembers having installed an app, and which version.
+struct RecordedInstall {
+    QString bundlePath;
+    QString version;
+
+    bool operator==(const RecordedInstall&) const = default;
+};
+
 // What the launcher reads from an app bundle's Contents/Info.plist.
 struct InstalledBundleMetadata {
     QString bundleIdentifier; // CFBundleIdentifier, never empty

@@ -6,6 +6,7 @@
 #include "platform/preferred_languages.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <stdexcept>
 
 namespace nimbara {
@@ -51,6 +52,16 @@ LauncherStore::LauncherStore(LauncherStoreWiring wiring, QObject* parent)
             QCoreApplication::quit();
         };
     }
+    if (!wiring_.clock) {
+        wiring_.clock = [] {
+            static const QElapsedTimer started = [] {
+                QElapsedTimer timer;
+                timer.start();
+                return timer;
+            }();
+            return started.elapsed();
+        };
+    }
     if (!wiring_.appBundleURLProvider) {
         wiring_.appBundleURLProvider = [bundle = wiring_.mainBundle] {
             return bundle ? bundle->bundleURL() : QUrl();
@@ -85,6 +96,9 @@ LauncherStore::LauncherStore(LauncherStoreWiring wiring, QObject* parent)
 
     loadedStoredState_ = wiring_.loadStoredStateSynchronously;
     if (loadedStoredState_) {
+        if (wiring_.installRecovery) {
+            wiring_.installRecovery->recover(recordedInstalls());
+        }
         applyPersistedInstallStates(manifest_.apps);
     }
     updatePendingAnnouncement(false);

@@ -7,6 +7,8 @@
 #include "contracts/collaborator_contracts.h"
 #include "contracts/collaborator_records.h"
 #include "contracts/feedback_records.h"
+#include "core/cancellation_token.h"
+#include "store/install_progress_meter.h"
 #include "text/nimbara_copy.h"
 #include "text/nimbara_locale.h"
 
@@ -55,6 +57,11 @@ struct LauncherStoreWiring {
     std::shared_ptr<MainBundle> mainBundle;
     // The language of every text the store makes; by default the system's first preferred one.
     std::optional<NimbaraLocale> locale;
+    // Mends installs cut short by the launcher's end, before remembered installs are checked;
+    // none: nothing is mended.
+    std::shared_ptr<InterruptedInstallRecovering> installRecovery;
+    // Milliseconds of a steady clock, which paces install progress; by default the system's.
+    std::function<qint64()> clock;
 };
 
 // The launcher's single state object. Every screen reads its published fields and calls its
@@ -149,6 +156,15 @@ public:
     void open(const AppManifestItem& app);
     // Whether install(app) would accept the app now.
     bool canInstall(const AppManifestItem& app) const;
+    // The running download of an app's install, while there is one.
+    std::optional<InstallTransfer> installTransfer(const QString& appID) const;
+    // An install of the app runs, has not been cancelled and has not begun to put the new copy
+    // in place.
+    bool canCancelInstall(const QString& appID) const;
+    // Asks the app's running install to stop. Once it has stopped, the app is back in the state
+    // its recorded install gives it (installed, updateAvailable or notInstalled), without an
+    // error message. An install that has begun to put the new copy in place finishes anyway.
+    void cancelInstall(const QString& appID);
 
     // --- Removal -----------------------------------------------------------------------
     QCoro::Task<> uninstall(QString appID, bool deleteData);
@@ -183,6 +199,8 @@ Q_SIGNALS:
     void uninstallInProgressChanged();
     void showingFeedbackSheetChanged();
     void feedbackStateChanged();
+    // A running install's transfer or whether it can be cancelled changed, or one started or ended.
+    void runningInstallsChanged();
 
 private:
     QString selectedAppIDOrEmpty() const { return selectedAppID_.value_or(QString()); }
@@ -223,6 +241,18 @@ private:
     QCoro::Task<AppRemovalOutcome> removeApp(AppRemovalRequest request);
     const AppManifestItem* catalogApp(const QString& appID) const;
     void reportError(const std::exception& error, const ErrorReportContext& context) const;
+    // One install in progress: how to stop it and how far it has come.
+    struct RunningInstall {
+        CancellationToken cancellation;
+        InstallProgressMeter meter;
+    };
+    void takeProgress(const QString& appID, const std::shared_ptr<RunningInstall>& running,
+                      const InstallProgress& report);
+    void endRunningInstall(const QString& appID, const std::shared_ptr<RunningInstall>& running);
+    // The state the recorded install of `app` gives it, ignoring any install in progress.
+    AppInstallState recordedState(const AppManifestItem& app) const;
+    static AppInstallState installedState(const QString& installed, const QString& latest);
+    QList<RecordedInstall> recordedInstalls() const;
     static QCoro::Task<> runInstall(QPointer<LauncherStore> store, AppManifestItem app);
     static QCoro::Task<> runOpen(QPointer<LauncherStore> store, AppManifestItem app);
     // Runs on a worker: opens the recorded bundle when it still exists, else the one the
@@ -266,6 +296,7 @@ private:
     bool announcementBaselineEstablished_ = false;
     bool loadedStoredState_ = false;
     std::shared_ptr<CatalogLoad> runningCatalogLoad_;
+    QHash<QString, std::shared_ptr<RunningInstall>> runningInstalls_;
 };
 
 // Preferences keys of the store.

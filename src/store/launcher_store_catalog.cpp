@@ -43,6 +43,16 @@ QCoro::Task<> LauncherStore::loadStoredStateIfNeeded() {
     if (!self) {
         co_return;
     }
+    if (const std::shared_ptr<InterruptedInstallRecovering> recovery = wiring_.installRecovery) {
+        // Moves and removals of bundles block, so a worker does them; the recorded installs
+        // are checked only once what an interrupted install left has been put right.
+        QFuture<void> recovering = QtConcurrent::run(
+            [recovery, recorded = recordedInstalls()] { recovery->recover(recorded); });
+        co_await recovering;
+        if (!self) {
+            co_return;
+        }
+    }
     co_await revalidateInBackground(manifest_.apps);
     if (!self) {
         co_return;
@@ -229,12 +239,7 @@ void LauncherStore::applyRevalidation(const QList<AppManifestItem>& apps,
         if (result.location) {
             locations.insert(id, *result.location);
             if (!installing) {
-                const QString& installed = install.installedVersion;
-                const QString& latest = install.app.version;
-                const bool newer = installed != latest &&
-                                   compareVersions(latest, installed) == VersionOrder::descending;
-                setInstallState(id, newer ? AppInstallState::updateAvailable(installed, latest)
-                                          : AppInstallState::installed(installed));
+                setInstallState(id, installedState(install.installedVersion, install.app.version));
             }
             continue;
         }
@@ -277,6 +282,36 @@ void LauncherStore::applyRevalidation(const QList<AppManifestItem>& apps,
     if (paths != pathsAsRead) {
         saveMap(defaults, StoreKeys::installedPaths, paths);
     }
+}
+
+AppInstallState LauncherStore::installedState(const QString& installed, const QString& latest) {
+    const bool newer =
+        installed != latest && compareVersions(latest, installed) == VersionOrder::descending;
+    return newer ? AppInstallState::updateAvailable(installed, latest)
+                 : AppInstallState::installed(installed);
+}
+
+AppInstallState LauncherStore::recordedState(const AppManifestItem& app) const {
+    const auto version =
+        valueOf(loadMap(*wiring_.userDefaults, StoreKeys::installedVersions), app.id);
+    if (!version || !installedAppURLs_.contains(app.id)) {
+        return AppInstallState::notInstalled();
+    }
+    const AppManifestItem* current = catalogApp(app.id);
+    return installedState(*version, current ? current->version : app.version);
+}
+
+QList<RecordedInstall> LauncherStore::recordedInstalls() const {
+    const PreferencesStore& defaults = *wiring_.userDefaults;
+    const auto versions = loadMap(defaults, StoreKeys::installedVersions);
+    const auto paths = loadMap(defaults, StoreKeys::installedPaths);
+    QList<RecordedInstall> recorded;
+    for (auto it = paths.cbegin(); it != paths.cend(); ++it) {
+        if (const auto version = valueOf(versions, it.key())) {
+            recorded.append({it.value(), *version});
+        }
+    }
+    return recorded;
 }
 
 void LauncherStore::recordInstalledApp(const InstalledApp& installed, const AppManifestItem& app) {

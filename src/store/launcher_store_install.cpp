@@ -1,4 +1,5 @@
 #include "catalog/manifest_policy.h"
+#include "core/cancellation_token.h"
 #include "core/error.h"
 #include "core/logging.h"
 #include "core/plain_identifier.h"
@@ -34,6 +35,16 @@ QCoro::Task<> deliver(std::shared_ptr<OperationalEventRecording> sink,
     }
 }
 
+bool isCancellation(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const CancelledError&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 } // namespace
 
 bool LauncherStore::canInstall(const AppManifestItem& app) const {
@@ -65,9 +76,58 @@ void LauncherStore::install(const AppManifestItem& app) {
     }
     // Marked as installing before the task starts, so that a second request for the same app
     // is refused: one app is never installed twice at the same time.
-    setInstallState(app.id, AppInstallState::installing(0.04));
+    runningInstalls_.insert(app.id, std::make_shared<RunningInstall>(
+                                        RunningInstall{{}, InstallProgressMeter(wiring_.clock())}));
+    setInstallState(app.id, AppInstallState::installing(InstallProgressMeter::kStart));
+    Q_EMIT runningInstallsChanged();
     startDetached(runInstall(QPointer<LauncherStore>(this), app), logStore(),
                   QStringLiteral("install of ") + app.id);
+}
+
+std::optional<InstallTransfer> LauncherStore::installTransfer(const QString& appID) const {
+    const std::shared_ptr<RunningInstall> running = runningInstalls_.value(appID);
+    return running ? running->meter.transfer() : std::nullopt;
+}
+
+bool LauncherStore::canCancelInstall(const QString& appID) const {
+    const std::shared_ptr<RunningInstall> running = runningInstalls_.value(appID);
+    return running && !running->cancellation.isCancelled() &&
+           running->meter.phase() != InstallProgress::Phase::placing;
+}
+
+void LauncherStore::cancelInstall(const QString& appID) {
+    if (!canCancelInstall(appID)) {
+        qCInfo(logStore).noquote() << "no install of" << appID << "to cancel";
+        return;
+    }
+    qCInfo(logStore).noquote() << "cancelling the install of" << appID;
+    runningInstalls_.value(appID)->cancellation.cancel();
+    Q_EMIT runningInstallsChanged();
+}
+
+void LauncherStore::takeProgress(const QString& appID,
+                                 const std::shared_ptr<RunningInstall>& running,
+                                 const InstallProgress& report) {
+    // A report of an install that has ended (or of an earlier one) changes nothing.
+    if (runningInstalls_.value(appID) != running) {
+        return;
+    }
+    const bool couldCancel = canCancelInstall(appID);
+    const bool changed = running->meter.take(report, wiring_.clock());
+    if (changed) {
+        setInstallState(appID, AppInstallState::installing(running->meter.fraction()));
+    }
+    if (changed || couldCancel != canCancelInstall(appID)) {
+        Q_EMIT runningInstallsChanged();
+    }
+}
+
+void LauncherStore::endRunningInstall(const QString& appID,
+                                      const std::shared_ptr<RunningInstall>& running) {
+    if (runningInstalls_.value(appID) == running) {
+        runningInstalls_.remove(appID);
+        Q_EMIT runningInstallsChanged();
+    }
 }
 
 QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManifestItem app) {
@@ -76,6 +136,8 @@ QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManife
     // touched afterwards.
     const std::shared_ptr<OperationalEventRecording> sink = store->wiring_.eventSink;
     const std::shared_ptr<AppInstalling> installer = store->wiring_.installer;
+    const std::shared_ptr<RunningInstall> running = store->runningInstalls_.value(app.id);
+    const CancellationToken cancellation = running->cancellation;
 
     co_await deliver(sink, installEvent(app, "install_started", "started"));
     if (!store) {
@@ -86,20 +148,38 @@ QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManife
         existing = store->installedAppURLs_.value(app.id);
     }
 
+    const std::weak_ptr<RunningInstall> weakRun = running;
+    InstallProgressSink progress = [store, appID = app.id, weakRun](const InstallProgress& report) {
+        if (const std::shared_ptr<RunningInstall> run = weakRun.lock(); run && store) {
+            store->takeProgress(appID, run, report);
+        }
+    };
     std::optional<InstalledApp> installed;
     std::exception_ptr failure;
     try {
-        installed = co_await installer->install(app, existing, {}, {});
+        // Cancelled while the start was being recorded: the installer is not asked at all.
+        cancellation.throwIfCancelled();
+        QCoro::Task<InstalledApp> installing =
+            installer->install(app, existing, std::move(progress), cancellation);
+        installed = co_await std::move(installing);
     } catch (...) {
         failure = std::current_exception();
     }
     if (!store) {
         co_return;
     }
+    store->endRunningInstall(app.id, running);
 
     if (installed) {
         store->recordInstalledApp(*installed, app);
         co_await deliver(sink, installEvent(app, "install_succeeded", "succeeded"));
+        co_return;
+    }
+
+    if (cancellation.isCancelled() && isCancellation(failure)) {
+        qCInfo(logStore).noquote() << "the install of" << app.id << app.version << "was cancelled";
+        store->setInstallState(app.id, store->recordedState(app));
+        co_await deliver(sink, installEvent(app, "install_cancelled", "cancelled"));
         co_return;
     }
 

@@ -32,6 +32,15 @@ namespace nimbara {
     X(installingDetail) \
     X(installedDetail) \
     X(updateDetail) \
+    X(cancelInstallAction) \
+    X(downloadProgress) \
+    X(downloadProgressNoTotal) \
+    X(downloadRate) \
+    X(sizeKilobytes) \
+    X(sizeMegabytes) \
+    X(sizeGigabytes) \
+    X(timeLeftSeconds) \
+    X(timeLeftMinutes) \
     X(sidebarHome) \
     X(sidebarAllApps) \
     X(sidebarSelected) \

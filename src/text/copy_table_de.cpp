@@ -53,6 +53,24 @@ QStringView german(CopyKey key) {
         return u"Bereit zum Öffnen auf diesem Computer.";
     case CopyKey::updateDetail:
         return u"Eine neuere Version ist bereit.";
+    case CopyKey::cancelInstallAction:
+        return u"Abbrechen";
+    case CopyKey::downloadProgress:
+        return u"{{received}} von {{total}} · {{rate}} · {{remaining}}";
+    case CopyKey::downloadProgressNoTotal:
+        return u"{{received}} · {{rate}}";
+    case CopyKey::downloadRate:
+        return u"{{size}}/s";
+    case CopyKey::sizeKilobytes:
+        return u"{{value}} kB";
+    case CopyKey::sizeMegabytes:
+        return u"{{value}} MB";
+    case CopyKey::sizeGigabytes:
+        return u"{{value}} GB";
+    case CopyKey::timeLeftSeconds:
+        return u"noch {{count}} s";
+    case CopyKey::timeLeftMinutes:
+        return u"noch {{count}} min";
     case CopyKey::sidebarHome:
         return u"Start";
     case CopyKey::sidebarAllApps:

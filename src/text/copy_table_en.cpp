@@ -53,6 +53,24 @@ QStringView english(CopyKey key) {
         return u"Ready to open from this computer.";
     case CopyKey::updateDetail:
         return u"A newer version is ready.";
+    case CopyKey::cancelInstallAction:
+        return u"Cancel";
+    case CopyKey::downloadProgress:
+        return u"{{received}} of {{total}} · {{rate}} · {{remaining}}";
+    case CopyKey::downloadProgressNoTotal:
+        return u"{{received}} · {{rate}}";
+    case CopyKey::downloadRate:
+        return u"{{size}}/s";
+    case CopyKey::sizeKilobytes:
+        return u"{{value}} kB";
+    case CopyKey::sizeMegabytes:
+        return u"{{value}} MB";
+    case CopyKey::sizeGigabytes:
+        return u"{{value}} GB";
+    case CopyKey::timeLeftSeconds:
+        return u"{{count}} s left";
+    case CopyKey::timeLeftMinutes:
+        return u"{{count}} min left";
     case CopyKey::sidebarHome:
         return u"Home";
     case CopyKey::sidebarAllApps:

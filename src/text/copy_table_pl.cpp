@@ -53,6 +53,24 @@ QStringView polish(CopyKey key) {
         return u"Gotowa do otwarcia na tym komputerze.";
     case CopyKey::updateDetail:
         return u"Nowsza wersja jest gotowa.";
+    case CopyKey::cancelInstallAction:
+        return u"Anuluj";
+    case CopyKey::downloadProgress:
+        return u"{{received}} z {{total}} · {{rate}} · {{remaining}}";
+    case CopyKey::downloadProgressNoTotal:
+        return u"{{received}} · {{rate}}";
+    case CopyKey::downloadRate:
+        return u"{{size}}/s";
+    case CopyKey::sizeKilobytes:
+        return u"{{value}} kB";
+    case CopyKey::sizeMegabytes:
+        return u"{{value}} MB";
+    case CopyKey::sizeGigabytes:
+        return u"{{value}} GB";
+    case CopyKey::timeLeftSeconds:
+        return u"jeszcze {{count}} s";
+    case CopyKey::timeLeftMinutes:
+        return u"jeszcze {{count}} min";
     case CopyKey::sidebarHome:
         return u"Start";
     case CopyKey::sidebarAllApps:

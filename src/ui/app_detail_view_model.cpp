@@ -5,6 +5,7 @@
 #include "core/logging.h"
 #include "platform/detached_task.h"
 #include "presentation/detail_rules.h"
+#include "presentation/transfer_text.h"
 #include "store/launcher_store.h"
 #include "text/nimbara_copy.h"
 #include "ui/app_presentation.h"
@@ -34,6 +35,7 @@ void AppDetailViewModel::observe(LauncherStore& store) {
     connect(&store, &LauncherStore::selectedAppIDChanged, this, &AppDetailViewModel::refresh);
     connect(&store, &LauncherStore::includeBetaAppsChanged, this, &AppDetailViewModel::refresh);
     connect(&store, &LauncherStore::installStatesChanged, this, &AppDetailViewModel::restate);
+    connect(&store, &LauncherStore::runningInstallsChanged, this, &AppDetailViewModel::restate);
     connect(&store, &LauncherStore::uninstallInProgressChanged, this, &AppDetailViewModel::restate);
     connect(&store, &LauncherStore::localeChanged, this, &AppDetailViewModel::restate);
 }
@@ -60,7 +62,19 @@ QString AppDetailViewModel::stateLine() const {
 }
 
 QString AppDetailViewModel::actionDetail() const {
-    return app_ ? nimbara::actionDetail(*app_, stateOf(store_, app_), locale()) : QString();
+    if (!app_) {
+        return {};
+    }
+    if (installing()) {
+        if (const std::optional<InstallTransfer> transfer = store_->installTransfer(app_->id)) {
+            const QString line = downloadDetail(transfer->receivedBytes, transfer->totalBytes,
+                                                transfer->bytesPerSecond, locale());
+            if (!line.isEmpty()) {
+                return line;
+            }
+        }
+    }
+    return nimbara::actionDetail(*app_, stateOf(store_, app_), locale());
 }
 
 QString AppDetailViewModel::primaryTitle() const {
@@ -86,6 +100,10 @@ bool AppDetailViewModel::installing() const {
 
 double AppDetailViewModel::progress() const {
     return installing() ? stateOf(store_, app_).progress() : 0.0;
+}
+
+bool AppDetailViewModel::canCancel() const {
+    return installing() && store_->canCancelInstall(app_->id);
 }
 
 bool AppDetailViewModel::showsRemove() const {
@@ -155,6 +173,12 @@ void AppDetailViewModel::performPrimaryAction() {
         break;
     case PrimaryActionKind::none:
         break;
+    }
+}
+
+void AppDetailViewModel::cancelInstall() {
+    if (canCancel()) {
+        store_->cancelInstall(app_->id);
     }
 }
 

@@ -29,6 +29,8 @@ class AppDetailViewModel : public nimbara::StoreViewModel {
     Q_PROPERTY(bool primaryEnabled READ primaryEnabled NOTIFY changed)
     Q_PROPERTY(bool installing READ installing NOTIFY changed)
     Q_PROPERTY(double progress READ progress NOTIFY changed)
+    // The running install can still be cancelled.
+    Q_PROPERTY(bool canCancel READ canCancel NOTIFY changed)
     Q_PROPERTY(bool showsRemove READ showsRemove NOTIFY changed)
     Q_PROPERTY(bool removeEnabled READ removeEnabled NOTIFY changed)
     Q_PROPERTY(bool showsMetadata READ showsMetadata NOTIFY changed)
@@ -53,6 +55,7 @@ public:
     bool primaryEnabled() const;
     bool installing() const;
     double progress() const;
+    bool canCancel() const;
     bool showsRemove() const;
     bool removeEnabled() const;
     bool showsMetadata() const;
@@ -65,6 +68,8 @@ public:
     // Runs the primary action of the app's current state: reload the catalog, install, update
     // or open (nothing while installing).
     Q_INVOKABLE void performPrimaryAction();
+    // Asks the shown app's running install or update to stop.
+    Q_INVOKABLE void cancelInstall();
     // The confirmed removal of `appID`; an app's data is never deleted from here.
     Q_INVOKABLE void confirmRemoval(const QString& appID);
 

@@ -4,6 +4,7 @@
 #include "install/app_installer.h"
 #include "install/app_uninstaller.h"
 #include "install/bundle_signature_validator.h"
+#include "install/install_recovery.h"
 #include "nimbara/signing_configuration.h"
 #include "platform/linux_app_workspace.h"
 #include "platform/linux_main_bundle.h"
@@ -14,6 +15,8 @@
 #include "services/launcher_error_reporter.h"
 #include "services/remote_feedback_client.h"
 #include "services/remote_manifest_client.h"
+
+#include <QDir>
 
 namespace nimbara {
 
@@ -43,6 +46,9 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     wiring.workspace = std::make_shared<LinuxAppWorkspace>(
         LinuxAppWorkspace::defaultInstallRoot(), LinuxAppWorkspace::defaultApplicationsFolder());
     wiring.systemInformation = systemInformation;
+    wiring.installRecovery =
+        std::make_shared<InstallRecovery>(LinuxAppWorkspace::defaultInstallRoot(), QDir::tempPath(),
+                                          InstallRecovery::processStartTime());
     wiring.mainBundle = mainBundle;
     return wiring;
 }

@@ -30,6 +30,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::newRow("0.999 truncated")
             << AppInstallState::installing(0.999) << L::en << u"Installing 99%"_s;
+        QTest::newRow("0.29 is 29, not 28")
+            << AppInstallState::installing(0.29) << L::en << u"Installing 29%"_s;
         QTest::newRow("polish") << AppInstallState::installing(0.427) << L::pl
                                 << u"Instalowanie 42%"_s;
         QTest::newRow("beyond 1 held")

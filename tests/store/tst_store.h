@@ -101,6 +101,16 @@ private Q_SLOTS:
     void openWhileLookupRuns_data();
     void openWhileLookupRuns();
 
+    // tst_store_progress.cpp
+    void installProgress_data();
+    void installProgress();
+    void cancelInstall_data();
+    void cancelInstall();
+
+    // tst_store_recovery.cpp
+    void recoversInterruptedInstalls_data();
+    void recoversInterruptedInstalls();
+
     // tst_store_removal.cpp
     void uninstallOneApp_data();
     void uninstallOneApp();

@@ -89,14 +89,22 @@ QCoro::Task<LauncherManifest> FakeManifestLoader::loadManifest(NimbaraLocale loc
 
 QCoro::Task<InstalledApp> FakeInstaller::install(AppManifestItem app,
                                                  std::optional<QUrl> existingInstallURL,
-                                                 InstallProgressSink, CancellationToken) {
+                                                 InstallProgressSink progress,
+                                                 CancellationToken cancellation) {
     calls.append({app, existingInstallURL});
+    sinks.insert(app.id, std::move(progress));
+    tokens.insert(app.id, cancellation);
     ++inFlight;
     if (const std::shared_ptr<Gate> gate = gates_.value(app.id)) {
+        // A cancel stops the transfer at once.
+        cancellation.onCancel(QCoreApplication::instance(), [gate] { gate->open(); });
         co_await *gate;
     }
     --inFlight;
     ++finished;
+    if (!swapping.contains(app.id)) {
+        cancellation.throwIfCancelled();
+    }
     if (const std::exception_ptr failure = failures.value(app.id)) {
         std::rethrow_exception(failure);
     }
@@ -211,6 +219,10 @@ LauncherStoreWiring FakeCollaborators::wiring(LauncherManifest manifest,
     wiring.workspace = workspace;
     wiring.systemInformation = systemInformation;
     wiring.locale = NimbaraLocale::en;
+    wiring.installRecovery = installRecovery;
+    wiring.clock = [now = now] {
+        return *now;
+    };
     return wiring;
 }
 

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QHash>
 #include <QMutexLocker>
+#include <QSet>
 #include <QWaitCondition>
 #include <coroutine>
 #include <exception>
@@ -83,7 +84,8 @@ private:
 };
 
 // Installs fail with failures[id], else return results[id] (writing nothing); any other install
-// writes a real bundle at <installRoot>/<app name>.app with the catalog version.
+// writes a real bundle at <installRoot>/<app name>.app with the catalog version. A cancelled
+// install stops waiting at its gate and throws CancelledError, unless its app is in `swapping`.
 class FakeInstaller : public AppInstalling {
 public:
     explicit FakeInstaller(QString installRoot) : installRoot_(std::move(installRoot)) {}
@@ -100,6 +102,11 @@ public:
 
     QHash<QString, std::exception_ptr> failures;
     QHash<QString, InstalledApp> results;
+    // The progress sink and the token of each app's latest install.
+    QHash<QString, InstallProgressSink> sinks;
+    QHash<QString, CancellationToken> tokens;
+    // Installs of these apps have begun to put the copy in place: they finish even if cancelled.
+    QSet<QString> swapping;
     QList<Call> calls;
     int inFlight = 0;
     int finished = 0;
@@ -273,6 +280,10 @@ public:
     std::shared_ptr<FakeWorkspace> workspace = std::make_shared<FakeWorkspace>();
     std::shared_ptr<FakeSystemInformation> systemInformation =
         std::make_shared<FakeSystemInformation>();
+    // Real or none: mending interrupted installs is file work, tested on real folders.
+    std::shared_ptr<InterruptedInstallRecovering> installRecovery;
+    // What the store's clock reads, in milliseconds.
+    std::shared_ptr<qint64> now = std::make_shared<qint64>(0);
 
     // The preferences store of the last wiring.
     std::shared_ptr<PreferencesStore> preferences;

@@ -2,6 +2,7 @@
 #include "presentation/detail_rules.h"
 #include "presentation/library_rules.h"
 #include "presentation/shell_rules.h"
+#include "presentation/transfer_text.h"
 #include "store/launcher_store.h"
 #include "support/catalog_samples.h"
 #include "support/fake_collaborators.h"
@@ -398,6 +399,64 @@ private Q_SLOTS:
         QVERIFY(!s.fakes.uninstaller->requests[0].deleteData);
         QVERIFY(!detail.showsRemove());
         QCOMPARE(detail.stateLine(), u"Not installed"_s);
+    }
+
+    void downloadDetail_data() {
+        QTest::addColumn<NimbaraLocale>("locale");
+        QTest::addColumn<qint64>("received");
+        QTest::addColumn<qint64>("total"); // 0: not known
+        QTest::addColumn<double>("rate");  // bytes per second; 0: not measured yet
+        QTest::addColumn<QString>("shown");
+
+        const auto en = NimbaraLocale::en;
+        QTest::newRow("en") << en << 12'400'000LL << 98'000'000LL << 3.1e6
+                            << u"12.4 MB of 98 MB · 3.1 MB/s · 28 s left"_s;
+        QTest::newRow("pl") << NimbaraLocale::pl << 12'400'000LL << 98'000'000LL << 3.1e6
+                            << u"12,4 MB z 98 MB · 3,1 MB/s · jeszcze 28 s"_s;
+        QTest::newRow("de") << NimbaraLocale::de << 12'400'000LL << 98'000'000LL << 3.1e6
+                            << u"12,4 MB von 98 MB · 3,1 MB/s · noch 28 s"_s;
+        QTest::newRow("size not known")
+            << en << 12'400'000LL << 0LL << 3.1e6 << u"12.4 MB · 3.1 MB/s"_s;
+        QTest::newRow("units change where the rounded figure reaches 1000")
+            << en << 999'960'000LL << 2'500'000'000LL << 450e3
+            << u"1 GB of 2.5 GB · 450 kB/s · 56 min left"_s;
+        QTest::newRow("no rate yet") << en << 1'000LL << 2'000LL << 0.0 << QString();
+    }
+
+    void downloadDetail() {
+        QFETCH(NimbaraLocale, locale);
+        QFETCH(qint64, received);
+        QFETCH(qint64, total);
+        QFETCH(double, rate);
+        QFETCH(QString, shown);
+        QCOMPARE(nimbara::downloadDetail(received, total ? std::optional(total) : std::nullopt,
+                                         rate ? std::optional(rate) : std::nullopt, locale),
+                 shown);
+    }
+
+    // While the download runs the detail shows it; the panel's cancel stops the install.
+    void detailDuringDownload() {
+        const AppManifestItem alpha = publishedApp(u"alpha"_s);
+        ModelStore s;
+        s.fakes.installer->hold(alpha.id);
+        LauncherStore& store = s.start(catalogWith({alpha}));
+        AppDetailViewModel detail;
+        detail.setStore(&store);
+        detail.performPrimaryAction();
+        QVERIFY(detail.canCancel());
+        const InstallProgressSink report = s.fakes.installer->sinks.value(alpha.id);
+        *s.fakes.now = 1000;
+        report({InstallProgress::Phase::downloading, 1'000'000, 4'000'000});
+        QCOMPARE(detail.actionDetail(), english(CopyKey::installingDetail)); // no rate yet
+        *s.fakes.now = 2000;
+        report({InstallProgress::Phase::downloading, 2'000'000, 4'000'000});
+        QCOMPARE(detail.actionDetail(), u"2 MB of 4 MB · 1 MB/s · 2 s left"_s);
+        QCOMPARE(detail.stateLine(), u"Installing 39%"_s);
+
+        detail.cancelInstall();
+        QVERIFY(!detail.canCancel());
+        QTRY_COMPARE(detail.stateLine(), u"Not installed"_s);
+        QVERIFY(!store.errorMessage());
     }
 
     void sortedCategories_data() {

@@ -3,8 +3,8 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Nimbara
 
-// The app's state on this computer and the one action that moves it on; progress while it
-// installs; the remove button (with confirmation) while it is installed.
+// The app's state on this computer and the one action that moves it on; progress, and a way to
+// cancel, while it installs; the remove button (with confirmation) while it is installed.
 CardSurface {
     id: panel
 
@@ -53,26 +53,38 @@ CardSurface {
             }
         }
 
-        ProgressBar {
-            id: progressBar
+        RowLayout {
             visible: panel.detail !== null && panel.detail.installing
             Layout.fillWidth: true
-            from: 0
-            to: 1
-            value: panel.detail ? panel.detail.progress : 0
-            background: Rectangle {
-                implicitHeight: 4
-                radius: 2
-                color: Theme.bg3
-            }
-            contentItem: Item {
-                implicitHeight: 4
-                Rectangle {
-                    width: progressBar.visualPosition * parent.width
-                    height: parent.height
+            spacing: 12
+
+            ProgressBar {
+                id: progressBar
+                Layout.fillWidth: true
+                from: 0
+                to: 1
+                value: panel.detail ? panel.detail.progress : 0
+                background: Rectangle {
+                    implicitHeight: 4
                     radius: 2
-                    color: Theme.accent(panel.app.accent)
+                    color: Theme.bg3
                 }
+                contentItem: Item {
+                    implicitHeight: 4
+                    Rectangle {
+                        width: progressBar.visualPosition * parent.width
+                        height: parent.height
+                        radius: 2
+                        color: Theme.accent(panel.app.accent)
+                    }
+                }
+            }
+            NimbaraButton {
+                objectName: "cancelInstallButton"
+                visible: panel.detail !== null && panel.detail.canCancel
+                variant: ButtonVariant.Ghost
+                text: Copy.texts.cancelInstallAction
+                onClicked: panel.detail.cancelInstall()
             }
         }
 
