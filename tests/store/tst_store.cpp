@@ -90,4 +90,13 @@ std::exception_ptr offline() {
 
 } // namespace nimbara::test
 
-NIMBARA_TEST_MAIN(TestStore)
+// Runs the tests in a temporary home, or, started by a crash test, the update it kills.
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (const std::optional<int> status = nimbara::test::runAsCrashChild()) {
+        return *status;
+    }
+    nimbara::test::TempHome home;
+    TestStore test;
+    return QTest::qExec(&test, argc, argv);
+}

@@ -55,6 +55,11 @@ QByteArray readFile(const QString& path);
 // A catalog load or submission that cannot reach its server.
 std::exception_ptr offline();
 
+// When this executable was started as the child of recoversUpdateKilledMidSwap, runs its
+// update, which kills the process; returns the exit status only when it survived. Otherwise
+// (a normal test run) returns nothing.
+std::optional<int> runAsCrashChild();
+
 inline const AppManifestItem kAlpha = publishedApp(QStringLiteral("alpha"));
 inline const AppManifestItem kBravo = publishedApp(QStringLiteral("bravo"));
 inline const AppInstallState kInstalled = AppInstallState::installed(QStringLiteral("1.0.0"));
@@ -110,6 +115,10 @@ private Q_SLOTS:
     // tst_store_recovery.cpp
     void recoversInterruptedInstalls_data();
     void recoversInterruptedInstalls();
+
+    // tst_store_crash.cpp
+    void recoversUpdateKilledMidSwap_data();
+    void recoversUpdateKilledMidSwap();
 
     // tst_store_removal.cpp
     void uninstallOneApp_data();
