@@ -16,7 +16,7 @@ struct Scenario {
     QString parent;
     SampleBundleSpec spec;
     codesign::SigningIdentity identity;
-    QString signedAs;   // signing identifier; empty: the spec's identifier
+    QString signedAs;   // signing identifier; empty: the bundle spec's identifier
     QString bundle;     // set by build()
     QString identifier; // expected bundle identifier
     QString version;    // expected version

@@ -67,17 +67,14 @@ Respond serveFolder(const QString& folder) {
     };
 }
 
-// Entries below `root` whose names show an install's leftovers.
+// An install's leftovers below `root`, and the file a hostile archive tries to write outside
+// its folder.
 QStringList leftovers(const QString& root) {
-    QStringList found;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+    QStringList found = installLeftovers(root);
+    QDirIterator it(root, QStringList{u"escaped.txt"_s}, QDir::Files | QDir::Hidden,
                     QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString name = it.nextFileInfo().fileName();
-        if (name.startsWith(u"NimbaraInstall-"_s) || name.endsWith(u".staged"_s) ||
-            name.endsWith(u".backup"_s) || name == u"escaped.txt"_s)
-            found.append(it.filePath());
-    }
+    while (it.hasNext())
+        found.append(it.next());
     return found;
 }
 

@@ -3,14 +3,12 @@
 #include "install/bundle_signature_validator.h"
 #include "install/file_digest.h"
 #include "install/install_recovery.h"
-#include "install/installed_bundle_metadata.h"
 #include "platform/network_session.h"
 #include "support/sample_bundle.h"
 #include "support/test_ca.h"
 #include "tst_store.h"
 
 #include <QCoro/QCoroTask>
-#include <QDirIterator>
 #include <QProcess>
 #include <csignal>
 #include <cstdio>
@@ -33,28 +31,6 @@ AppManifestItem notesRelease(const QString& archive, const QString& digest) {
     app.downloadUrl = QUrl::fromLocalFile(archive);
     app.sha256 = digest;
     return app;
-}
-
-QString versionAt(const QString& bundle) {
-    try {
-        return loadInstalledBundleMetadata(QUrl::fromLocalFile(bundle)).shortVersion;
-    } catch (...) {
-        return u"<none>"_qs;
-    }
-}
-
-// Entries below `root` that an install leaves only when it is cut short.
-QStringList installLeftovers(const QString& root) {
-    QStringList found;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString name = it.nextFileInfo().fileName();
-        if (name.startsWith(u"NimbaraInstall-"_qs) || name.endsWith(u".staged"_qs) ||
-            name.endsWith(u".backup"_qs))
-            found.append(it.filePath());
-    }
-    return found;
 }
 
 } // namespace
@@ -140,7 +116,7 @@ void TestStore::recoversUpdateKilledMidSwap() {
                 {kChildMarker, point, root, temporary, anchors, archive, *notes.sha256, bundle});
     QVERIFY(child.waitForFinished(-1));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-    QCOMPARE(versionAt(bundle), killedWith);
+    QCOMPARE(bundleVersionAt(bundle), killedWith);
     QCOMPARE(QDir(root).entryList({u"Notes.app.*.backup"_qs}, QDir::Dirs).size(), 1);
 
     // The next start: recovery (with a start after the child's end), then re-validation.
@@ -149,7 +125,7 @@ void TestStore::recoversUpdateKilledMidSwap() {
     LauncherStore& store = h.start(catalogWith({notes}));
     QCoro::waitFor(store.loadStoredStateIfNeeded());
 
-    QCOMPARE(versionAt(bundle), u"1.0.0"_qs);
+    QCOMPARE(bundleVersionAt(bundle), u"1.0.0"_qs);
     QCOMPARE(treeSnapshot(bundle), installed);
     const QStringList left = installLeftovers(h.fakes.folder);
     QVERIFY2(left.isEmpty(), qPrintable(left.join(u", "_qs)));

@@ -1,5 +1,5 @@
 #include "install/install_recovery.h"
-#include "install/installed_bundle_metadata.h"
+#include "support/sample_bundle.h"
 #include "tst_store.h"
 
 #include <QCoro/QCoroTask>
@@ -25,14 +25,6 @@ void makeOld(const QString& path) {
     const timespec hourAgo{::time(nullptr) - 3600, 0};
     const timespec times[2] = {hourAgo, hourAgo};
     QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0);
-}
-
-QString versionAt(const QString& bundle) {
-    try {
-        return loadInstalledBundleMetadata(QUrl::fromLocalFile(bundle)).shortVersion;
-    } catch (...) {
-        return u"<none>"_qs;
-    }
 }
 
 QStringList entries(const QString& folder) {
@@ -108,8 +100,8 @@ void TestStore::recoversInterruptedInstalls() {
     LauncherStore& store = h.start(catalogWith({kAlpha, kBravo}));
     QCoro::waitFor(store.loadStoredStateIfNeeded());
 
-    QCOMPARE(versionAt(alpha), recorded);
-    QCOMPARE(versionAt(bravo), u"1.0.0"_qs);
+    QCOMPARE(bundleVersionAt(alpha), recorded);
+    QCOMPARE(bundleVersionAt(bravo), u"1.0.0"_qs);
     QCOMPARE(entries(root), (QStringList{u"Alpha.app"_qs} + strangers));
     QCOMPARE(entries(elsewhere), (QStringList{u"Bravo.app"_qs, QFileInfo(stranger).fileName()}));
     QCOMPARE(entries(temporary), QStringList{QFileInfo(youngWork).fileName()});
@@ -119,7 +111,7 @@ void TestStore::recoversInterruptedInstalls() {
     }
     QCOMPARE(trashed.size(), trashesNewCopy ? 1 : 0);
     if (trashesNewCopy) {
-        QCOMPARE(versionAt(trash + u"/"_qs + trashed.first()), u"1.0.0"_qs);
+        QCOMPARE(bundleVersionAt(trash + u"/"_qs + trashed.first()), u"1.0.0"_qs);
     }
     QCOMPARE(store.state(kAlpha), after);
     QCOMPARE(store.state(kBravo), kInstalled);

@@ -1,5 +1,7 @@
 #include "support/sample_bundle.h"
 
+#include "install/installed_bundle_metadata.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -148,6 +150,27 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write a test file");
+}
+
+QString bundleVersionAt(const QString& bundle) {
+    try {
+        return loadInstalledBundleMetadata(QUrl::fromLocalFile(bundle)).shortVersion;
+    } catch (...) {
+        return QStringLiteral("<none>");
+    }
+}
+
+QStringList installLeftovers(const QString& root) {
+    QStringList found;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString name = it.nextFileInfo().fileName();
+        if (name.startsWith(QLatin1String("NimbaraInstall-")) ||
+            name.endsWith(QLatin1String(".staged")) || name.endsWith(QLatin1String(".backup")))
+            found.append(it.filePath());
+    }
+    return found;
 }
 
 } // namespace nimbara::test

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace nimbara::test {
 
@@ -39,5 +40,12 @@ QMap<QString, QByteArray> treeSnapshot(const QString& root);
 
 // Writes `bytes` to `path`, replacing it. Throws std::runtime_error.
 void writeBytes(const QString& path, const QByteArray& bytes);
+
+// The CFBundleShortVersionString of the bundle at `bundle`, or "<none>" when it cannot be read.
+QString bundleVersionAt(const QString& bundle);
+
+// Entries below `root` that only an install cut short leaves behind: work folders
+// (NimbaraInstall-*), staged copies (*.staged) and backups (*.backup).
+QStringList installLeftovers(const QString& root);
 
 } // namespace nimbara::test
