@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/logging.h"
 #include "install/installed_bundle_metadata.h"
+#include "platform/freedesktop_trash.h"
 #include "platform/process_report.h"
 
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -75,33 +75,10 @@ std::optional<QString> bundleVersion(const QString& path) {
 
 } // namespace
 
-void moveToUserTrash(const QString& path) {
-    const QString trash =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-            .filePath(QStringLiteral("Trash"));
-    // Without these folders the move can end up in a "files" folder beside the working folder.
-    if (!QDir().mkpath(trash + QStringLiteral("/files")) ||
-        !QDir().mkpath(trash + QStringLiteral("/info"))) {
-        throw FileError(QStringLiteral("cannot create the Trash at %1").arg(trash));
-    }
-    QString inTrash;
-    if (!QFile::moveToTrash(path, &inTrash)) {
-        throw FileError(QStringLiteral("cannot move %1 to the Trash").arg(path));
-    }
-    const QFileInfo item(inTrash);
-    const QString information =
-        QDir(item.absolutePath())
-            .filePath(QStringLiteral("../info/") + item.fileName() + QStringLiteral(".trashinfo"));
-    if (item.dir().dirName() != QStringLiteral("files") || !QFileInfo::exists(information)) {
-        throw FileError(
-            QStringLiteral("%1 did not arrive in a Trash (it is at %2)").arg(path, inTrash));
-    }
-}
-
 InstallRecovery::InstallRecovery(QString installRoot, QString temporaryFolder,
-                                 QDateTime processStarted, TrashOperation trash)
+                                 QDateTime processStarted)
     : installRoot_(std::move(installRoot)), temporaryFolder_(std::move(temporaryFolder)),
-      processStarted_(std::move(processStarted)), trash_(std::move(trash)) {}
+      processStarted_(std::move(processStarted)) {}
 
 QDateTime InstallRecovery::processStartTime() {
     const QDateTime now = QDateTime::currentDateTimeUtc();
@@ -170,7 +147,7 @@ void InstallRecovery::settleBackup(const QString& backupPath, const QString& des
             << "carries the recorded version" << *recordedVersion;
         return;
     }
-    trash_(destination);
+    moveToTrash(QUrl::fromLocalFile(destination));
     if (occupied(destination)) {
         throw FileError(
             QStringLiteral("%1 is still there after moving it to the Trash").arg(destination));

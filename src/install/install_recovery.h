@@ -5,23 +5,16 @@
 
 #include <QDateTime>
 #include <QString>
-#include <functional>
 
 namespace nimbara {
-
-// Moves the file or folder at a path to the user's Trash; throws FileError when it cannot.
-using TrashOperation = std::function<void(const QString& path)>;
-
-// The freedesktop Trash of the user ($XDG_DATA_HOME/Trash), whose folders are made first when
-// missing. Throws FileError unless the item arrived in a Trash with its information file.
-void moveToUserTrash(const QString& path);
 
 // Mends what an install cut short left behind. In the install root and in the folder of every
 // recorded install, each `<name>.<UUID>.backup` is settled against the recorded version of
 // `<name>`:
 // - nothing at `<name>`: the backup moves back;
 // - `<name>` carries the recorded version: the backup is stale and is removed;
-// - the backup carries it: the copy at `<name>` goes to the Trash and the backup moves back;
+// - the backup carries it: the copy at `<name>` goes to the freedesktop.org Trash and the backup
+// moves back;
 // - otherwise, or when no install is recorded at `<name>`, both stay as they are.
 // Then `<name>.<UUID>.staged` copies in those folders and `NimbaraInstall-<UUID>` work folders
 // in the temporary folder that were last changed before this process started are removed.
@@ -29,8 +22,7 @@ void moveToUserTrash(const QString& path);
 // and every failure is logged; a failure leaves that item and goes on with the next.
 class InstallRecovery : public InterruptedInstallRecovering {
 public:
-    InstallRecovery(QString installRoot, QString temporaryFolder, QDateTime processStarted,
-                    TrashOperation trash = moveToUserTrash);
+    InstallRecovery(QString installRoot, QString temporaryFolder, QDateTime processStarted);
 
     void recover(const QList<RecordedInstall>& recorded) const override;
 
@@ -45,7 +37,6 @@ private:
     QString installRoot_;
     QString temporaryFolder_;
     QDateTime processStarted_;
-    TrashOperation trash_;
 };
 
 } // namespace nimbara
