@@ -12,6 +12,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <openssl/crypto.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -169,7 +170,12 @@ void hashBundleTree(const QString& root, BundleTree& tree, const QStringList& ke
     for (auto it = tree.files.begin(); it != tree.files.end(); ++it)
         jobs.push_back(
             {root + QLatin1Char('/') + it.key(), &it.value(), kept.contains(it.key()), {}});
-    QtConcurrent::blockingMap(QThreadPool::globalInstance(), jobs, hashOne);
+    QtConcurrent::blockingMap(QThreadPool::globalInstance(), jobs, [](HashJob& job) {
+        hashOne(job);
+        // The pool's threads outlive this call and may outlive OpenSSL's own clean-up at exit,
+        // which then never frees the state it keeps for each thread: free it now.
+        OPENSSL_thread_stop();
+    });
     for (const HashJob& job : jobs) {
         if (!job.failure.isEmpty())
             failSeal(job.failure);

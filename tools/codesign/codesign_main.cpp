@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QThreadPool>
 #include <cstdio>
 #include <optional>
 
@@ -176,15 +175,8 @@ QString overview() {
 
 } // namespace
 
-// Ends the worker threads that hashed files while the application object still exists: ended
-// any later, the state OpenSSL keeps for each of them is never freed (the leak checker says so).
-struct WorkerThreadsEndFirst {
-    ~WorkerThreadsEndFirst() { QThreadPool::globalInstance()->waitForDone(); }
-};
-
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const WorkerThreadsEndFirst workers;
     QCoreApplication::setApplicationName(QStringLiteral("nimbara-codesign"));
     QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2 || arguments[1] == QStringLiteral("--help") ||
