@@ -1,3 +1,4 @@
+#include "model_store.h"
 #include "platform/preferences_store.h"
 #include "presentation/detail_rules.h"
 #include "presentation/library_rules.h"
@@ -6,7 +7,7 @@
 #include "store/launcher_store.h"
 #include "support/catalog_samples.h"
 #include "support/fake_collaborators.h"
-#include "support/temp_home.h"
+#include "support/test_registry.h"
 #include "text/nimbara_copy.h"
 #include "ui/app_detail_view_model.h"
 #include "ui/design_resources.h"
@@ -26,35 +27,6 @@ Q_DECLARE_METATYPE(QList<nimbara::AppManifestItem>)
 Q_DECLARE_METATYPE(nimbara::PrimaryActionKind)
 
 namespace {
-
-// A store on substitutes, with installs recorded before it starts where a test needs them.
-struct ModelStore {
-    FakeCollaborators fakes;
-    std::unique_ptr<LauncherStore> store;
-
-    // Records `app` as installed at `version` (with a real bundle) for the next start().
-    void persistInstalled(const AppManifestItem& app, const QString& version) {
-        const QString path = fakes.bundlePath(app.name);
-        writeBundle(path, app.bundleId, version);
-        fakes.persistInstall(app.id, version, path);
-    }
-    LauncherStore& start(const LauncherManifest& catalog) {
-        store = std::make_unique<LauncherStore>(fakes.wiring(catalog, true));
-        return *store;
-    }
-};
-
-QString english(CopyKey key, const CopyValues& values = {}) {
-    return NimbaraCopy::text(key, NimbaraLocale::en, values);
-}
-
-// Lets queued resumptions and posted events run.
-void settle() {
-    for (int round = 0; round < 20; ++round) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-}
 
 QStringList idsOf(const QList<AppManifestItem>& apps) {
     QStringList ids;
@@ -541,6 +513,6 @@ private Q_SLOTS:
     }
 };
 
-NIMBARA_TEST_MAIN(TestUiModels)
+NIMBARA_REGISTER_TEST(TestUiModels);
 
 #include "tst_ui_models.moc"

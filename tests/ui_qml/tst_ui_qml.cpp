@@ -1,152 +1,31 @@
-// The real main window, loaded offscreen through installLauncherUi over a store on substitutes.
-// Any QML warning or error fails the test that caused it.
-#include "platform/preferences_store.h"
+// The main window's shell: layouts, the alert, the announcement, texts and symbols.
+
 #include "presentation/detail_rules.h"
 #include "presentation/library_rules.h"
+#include "qml_harness.h"
 #include "store/launcher_store.h"
 #include "support/catalog_samples.h"
 #include "support/fake_collaborators.h"
-#include "support/temp_home.h"
+#include "support/test_registry.h"
 #include "text/nimbara_copy.h"
-#include "ui/application_actions.h"
-#include "ui/launcher_ui.h"
 #include "ui/symbol_glyphs.h"
 
-#include <QApplication>
 #include <QDirIterator>
 #include <QFontMetricsF>
-#include <QQmlApplicationEngine>
-#include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QRegularExpression>
 #include <QTest>
 #include <QThreadPool>
-#include <memory>
 
 using namespace nimbara;
 using namespace nimbara::test;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QStringList recordedWarnings;
-QStringList expectedWarnings; // provoked on purpose by the running test; cleared after each
-
-QtMessageHandler testLogHandler = nullptr;
-
-void recordWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    // The offscreen platform's own notice about window size hints is not a fault of ours.
-    const bool expected =
-        message.contains("propagateSizeHints"_L1) ||
-        std::any_of(expectedWarnings.cbegin(), expectedWarnings.cend(),
-                    [&](const QString& fragment) { return message.contains(fragment); });
-    if (type != QtDebugMsg && type != QtInfoMsg && !expected) {
-        recordedWarnings.append(message);
-    }
-    if (testLogHandler) {
-        testLogHandler(type, context, message);
-    }
-}
-
-LauncherAnnouncement announcementOf(const QString& appID) {
-    LauncherAnnouncement announcement;
-    announcement.id = u"announce-"_s + appID;
-    announcement.appId = appID;
-    announcement.appName = appID;
-    announcement.kind = u"newApp"_s;
-    announcement.title = u"Meet "_s + appID;
-    announcement.body = u"Just published."_s;
-    announcement.version = u"1.0.0"_s;
-    return announcement;
-}
-
-// One store on substitutes and the main window loaded over it.
-struct Launcher {
-    FakeCollaborators fakes;
-    std::unique_ptr<LauncherStore> store;
-    std::unique_ptr<ApplicationActions> actions;
-    std::unique_ptr<QQmlApplicationEngine> engine;
-    QQuickWindow* window = nullptr;
-
-    // `announcementsSeenBefore`: a catalog was loaded before, so new announcements are pending.
-    explicit Launcher(const LauncherManifest& catalog, bool onboardingComplete = true,
-                      bool announcementsSeenBefore = false) {
-        if (announcementsSeenBefore) {
-            PreferencesStore(fakes.preferencesPath)
-                .setBool(QString::fromLatin1(StoreKeys::announcementBaselineEstablished), true);
-        }
-        store = std::make_unique<LauncherStore>(fakes.wiring(catalog));
-        store->setOnboardingComplete(onboardingComplete);
-        actions = std::make_unique<ApplicationActions>(*store);
-        engine = std::make_unique<QQmlApplicationEngine>();
-        installLauncherUi(*engine, *store, *actions, u"Nimbara"_s);
-        engine->load(QUrl(QString::fromLatin1(mainWindowUrl())));
-        if (!engine->rootObjects().isEmpty()) {
-            window = qobject_cast<QQuickWindow*>(engine->rootObjects().constFirst());
-        }
-    }
-    ~Launcher() {
-        engine.reset(); // the screens go before the store they show
-        actions.reset();
-    }
-
-    // Whether the window loaded and is on screen.
-    bool shown() const { return window && QTest::qWaitForWindowExposed(window); }
-    // The item named `objectName` in the window's visual tree (popups included), or null.
-    QQuickItem* item(const QString& objectName) const {
-        return window ? findItem(window->contentItem(), objectName) : nullptr;
-    }
-    static QQuickItem* findItem(QQuickItem* root, const QString& objectName) {
-        if (root->objectName() == objectName) {
-            return root;
-        }
-        for (QQuickItem* child : root->childItems()) {
-            if (QQuickItem* found = findItem(child, objectName)) {
-                return found;
-            }
-        }
-        return nullptr;
-    }
-    QObject* object(const QString& objectName) const {
-        return window ? window->findChild<QObject*>(objectName) : nullptr;
-    }
-    // Lets bindings, deferred calls and one frame run.
-    void settle() const {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (window) {
-            window->grabWindow();
-        }
-        QCoreApplication::processEvents();
-    }
-    void click(QQuickItem* target) const {
-        const QPointF centre =
-            target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
-        QTest::mouseClick(window, Qt::LeftButton, {}, centre.toPoint());
-        settle();
-    }
-    void resize(int width) const {
-        window->resize(width, window->height());
-        settle();
-    }
-};
-
-} // namespace
-
-class TestUiQml : public QObject {
+class TestUiQml : public QmlTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    // QtTest has installed its own handler by now; ours records, then hands on to it.
-    void initTestCase() { testLogHandler = qInstallMessageHandler(recordWarnings); }
-
-    void cleanup() {
-        expectedWarnings.clear();
-        const QStringList warnings = std::exchange(recordedWarnings, {});
-        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
-    }
-
     void everyScreenLoadsCleanly_data() {
         QTest::addColumn<LauncherManifest>("catalog");
         AppManifestItem withNotes = publishedApp(u"beta"_s);
@@ -163,7 +42,7 @@ private Q_SLOTS:
     // Every section in both layouts, with and without search text, draws without a warning.
     void everyScreenLoadsCleanly() {
         QFETCH(LauncherManifest, catalog);
-        Launcher launcher(catalog);
+        QmlLauncher launcher(catalog);
         QVERIFY(launcher.shown());
         QQuickItem* shell = launcher.item(u"launcherShell"_s);
         QVERIFY(shell);
@@ -190,7 +69,7 @@ private Q_SLOTS:
     void layoutFollowsWidth() {
         QFETCH(int, width);
         QFETCH(bool, compact);
-        Launcher launcher(catalogWith({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)}));
+        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)}));
         QVERIFY(launcher.shown());
         launcher.resize(width);
         QQuickItem* shell = launcher.item(u"launcherShell"_s);
@@ -220,7 +99,7 @@ private Q_SLOTS:
 
     void errorAlertClearsMessage() {
         QFETCH(bool, pressOk);
-        Launcher launcher(catalogWith({publishedApp(u"alpha"_s)}));
+        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
         QVERIFY(launcher.shown());
         QObject* alert = launcher.object(u"errorAlert"_s);
         QVERIFY(alert);
@@ -247,7 +126,7 @@ private Q_SLOTS:
     void announcementWaitsForOnboarding() {
         LauncherManifest catalog = catalogWith({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)});
         catalog.announcements = {announcementOf(u"beta"_s)};
-        Launcher launcher(catalog, false, true);
+        QmlLauncher launcher(catalog, false, true);
         QVERIFY(launcher.shown());
         QVERIFY(launcher.store->pendingAnnouncement());
         QQuickItem* overlay = launcher.item(u"announcementOverlay"_s);
@@ -267,8 +146,7 @@ private Q_SLOTS:
     }
 
     void sidebarSettingsKeepsSection() {
-        expectedWarnings.append(u"does not support raise()"_s); // the offscreen platform's notice
-        Launcher launcher(catalogWith({publishedApp(u"alpha"_s)}));
+        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
         QVERIFY(launcher.shown());
         QQuickItem* shell = launcher.item(u"launcherShell"_s);
         launcher.click(launcher.item(u"sidebarRow1"_s)); // all apps
@@ -283,11 +161,11 @@ private Q_SLOTS:
     // (confirmed in the alert) reach the store's collaborators.
     void detailButtonsReachStore() {
         const AppManifestItem alpha = publishedApp(u"alpha"_s);
-        Launcher launcher(catalogWith({alpha}));
+        QmlLauncher launcher(catalogWith({alpha}));
         QVERIFY(launcher.shown());
         QQuickItem* detail = launcher.item(u"wideDetailView"_s);
         QVERIFY(detail);
-        QQuickItem* primary = Launcher::findItem(detail, u"primaryActionButton"_s);
+        QQuickItem* primary = QmlLauncher::findItem(detail, u"primaryActionButton"_s);
         QVERIFY(primary);
         QCOMPARE(primary->property("text").toString(),
                  NimbaraCopy::text(CopyKey::installAction, NimbaraLocale::en));
@@ -307,7 +185,7 @@ private Q_SLOTS:
         launcher.settle();
         QCOMPARE(launcher.fakes.workspace->opened.size(), 1);
 
-        QQuickItem* remove = Launcher::findItem(detail, u"removeButton"_s);
+        QQuickItem* remove = QmlLauncher::findItem(detail, u"removeButton"_s);
         QVERIFY(remove && remove->isVisible());
         launcher.click(remove);
         QQuickItem* confirm = nullptr;
@@ -323,7 +201,7 @@ private Q_SLOTS:
     }
 
     void quickSwitchShortcutFromSearchField() {
-        Launcher launcher(catalogWith({publishedApp(u"alpha"_s)}));
+        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
         QVERIFY(launcher.shown());
         launcher.window->requestActivate();
         QVERIFY(QTest::qWaitForWindowActive(launcher.window));
@@ -342,7 +220,7 @@ private Q_SLOTS:
     }
 
     void textsFollowLocale() {
-        Launcher launcher(catalogWith({publishedApp(u"alpha"_s)}));
+        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
         QVERIFY(launcher.window);
         QQuickItem* search = launcher.item(u"searchField"_s);
         QVERIFY(search);
@@ -387,7 +265,7 @@ private Q_SLOTS:
         }
         QVERIFY(used.size() > 20);
 
-        Launcher launcher(catalogWith({})); // registers the icon font
+        QmlLauncher launcher(catalogWith({})); // registers the icon font
         QVERIFY(launcher.window);
         const QFontMetricsF font(QFont(QString(SymbolGlyphs::fontFamily)));
         for (const QString& name : std::as_const(used)) {
@@ -402,15 +280,16 @@ private Q_SLOTS:
     // An icon whose image cannot be loaded shows the app's symbol instead of an empty square.
     void iconFallsBackWhenImageFails() {
         // Qt's own reply, refused, sometimes reports its error twice and says so.
-        expectedWarnings << u"Connection refused"_s << u"this method must only be called once"_s;
+        expectWarning(u"Connection refused"_s);
+        expectWarning(u"this method must only be called once"_s);
         AppManifestItem app = publishedApp(u"alpha"_s);
-        app.iconUrl = QUrl(u"http://127.0.0.1:9/alpha.png"_s);          // nothing listens on port 9
-        Launcher launcher(catalogWith({app, publishedApp(u"beta"_s)})); // two apps: a tile grid
+        app.iconUrl = QUrl(u"http://127.0.0.1:9/alpha.png"_s); // nothing listens on port 9
+        QmlLauncher launcher(catalogWith({app, publishedApp(u"beta"_s)})); // two apps: a tile grid
         QVERIFY(launcher.window);
         QQuickItem* tile = launcher.item(u"appTile_alpha"_s);
         QVERIFY(tile);
-        QQuickItem* image = Launcher::findItem(tile, u"iconImage"_s);
-        QQuickItem* fallback = Launcher::findItem(tile, u"iconFallback"_s);
+        QQuickItem* image = QmlLauncher::findItem(tile, u"iconImage"_s);
+        QQuickItem* fallback = QmlLauncher::findItem(tile, u"iconFallback"_s);
         QVERIFY(image && fallback);
         QCOMPARE(image->property("source").toUrl(), *app.iconUrl);
         QTRY_COMPARE(image->property("status").toInt(), 3); // Image.Error
@@ -419,13 +298,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv) {
-    nimbara::test::TempHome home;
-    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    // The test macros take the application for a QApplication once Qt Widgets is linked in.
-    QApplication app(argc, argv);
-    TestUiQml test;
-    return QTest::qExec(&test, argc, argv);
-}
+NIMBARA_REGISTER_TEST(TestUiQml);
 
 #include "tst_ui_qml.moc"

@@ -1,0 +1,11 @@
+// Runs every view-model test class of this folder, in a temporary home.
+#include "support/temp_home.h"
+#include "support/test_registry.h"
+
+#include <QGuiApplication>
+
+int main(int argc, char** argv) {
+    nimbara::test::TempHome home;
+    QGuiApplication app(argc, argv);
+    return nimbara::test::runRegisteredTests(argc, argv);
+}
