@@ -84,6 +84,7 @@ Rectangle {
                 text: topBar.searchText
                 placeholderText: Copy.texts.topSearchApps
                 placeholderTextColor: Theme.fg3
+                Accessible.name: Copy.texts.topSearchApps
                 color: Theme.fg0
                 selectionColor: Theme.violet
                 font.pixelSize: 13
