@@ -12,7 +12,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
-#include <openssl/crypto.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -170,12 +169,8 @@ void hashBundleTree(const QString& root, BundleTree& tree, const QStringList& ke
     for (auto it = tree.files.begin(); it != tree.files.end(); ++it)
         jobs.push_back(
             {root + QLatin1Char('/') + it.key(), &it.value(), kept.contains(it.key()), {}});
-    QtConcurrent::blockingMap(QThreadPool::globalInstance(), jobs, [](HashJob& job) {
-        hashOne(job);
-        // The pool's threads outlive this call and may outlive OpenSSL's own clean-up at exit,
-        // which then never frees the state it keeps for each thread: free it now.
-        OPENSSL_thread_stop();
-    });
+    QtConcurrent::blockingMap(QThreadPool::globalInstance(), jobs,
+                              [](HashJob& job) { hashOne(job); });
     for (const HashJob& job : jobs) {
         if (!job.failure.isEmpty())
             failSeal(job.failure);

@@ -1,6 +1,7 @@
 #include "install/file_digest.h"
 
 #include "core/error.h"
+#include "platform/crypto_library.h"
 
 #include <QFile>
 #include <cerrno>
@@ -14,6 +15,9 @@
 namespace nimbara {
 
 namespace {
+
+// Before any other use of OpenSSL (the digests below).
+[[maybe_unused]] const bool cryptoKeptUntilExit = keepCryptoLibraryUntilExit();
 
 constexpr size_t kReadSize = 1024 * 1024;
 

@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/json_coding.h"
 #include "core/logging.h"
+#include "platform/crypto_library.h"
 
 #include <QAbstractNetworkCache>
 #include <QCoreApplication>
@@ -20,6 +21,9 @@
 namespace nimbara {
 
 namespace {
+
+// Before any other use of OpenSSL (TLS for the requests below).
+[[maybe_unused]] const bool cryptoKeptUntilExit = keepCryptoLibraryUntilExit();
 
 // Qt reports an HTTP status of 400 or more as one of these reply errors, together with the
 // status attribute and the whole body. Such a reply is an answer, not a transport failure.
