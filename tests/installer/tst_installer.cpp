@@ -85,7 +85,7 @@ class TestInstaller : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    std::unique_ptr<RawServer> server4_, server6_;
+    std::unique_ptr<RawServer> server_;
     std::shared_ptr<FakeSystemInformation> system_ = std::make_shared<FakeSystemInformation>();
     std::shared_ptr<BundleSignatureValidator> validator_ =
         std::make_shared<BundleSignatureValidator>(TestCA::team(), TestCA::shared().anchorsPem());
@@ -99,7 +99,7 @@ class TestInstaller : public QObject {
                             {path(u"tmp"_s), {}, std::move(hook)});
     }
 
-    // The catalog entry of version 2.0.0 served as `archive` from the IPv4 server.
+    // The catalog entry of version 2.0.0 served as `archive` from the loopback server.
     AppManifestItem release(const QString& archive) const {
         AppManifestItem app = publishedApp(u"notes"_s);
         app.bundleId = kBundleID;
@@ -109,12 +109,7 @@ class TestInstaller : public QObject {
         return app;
     }
 
-    QUrl url(const QString& pattern) const {
-        return QUrl(QString(pattern)
-                        .replace(u"%1"_s, QString::number(server4_->serverPort()))
-                        .replace(u"%2"_s, QString::number(server6_->serverPort()))
-                        .replace(u"%3"_s, path(u"served"_s)));
-    }
+    QUrl url(const QString& pattern) const { return QUrl(pattern.arg(server_->serverPort())); }
 
     void serve(const QString& name, const QString& folder, bool folderItself) {
         zipFolder(path(u"build/"_s + folder), path(u"served/"_s + name), folderItself);
@@ -167,9 +162,7 @@ private Q_SLOTS:
         writeBytes(big + u"/Contents/Resources/noise.bin"_s, noise);
         codesign::signBundle(big, kBundleID, TestCA::shared().developerID());
         serve(u"big.zip"_s, u"big/Notes.app"_s, true);
-        server4_ = std::make_unique<RawServer>(serveFolder(path(u"served"_s)));
-        server6_ = std::make_unique<RawServer>(serveFolder(path(u"served"_s)),
-                                               QHostAddress::LocalHostIPv6);
+        server_ = std::make_unique<RawServer>(serveFolder(path(u"served"_s)));
     }
 
     void init() {
@@ -196,18 +189,11 @@ private Q_SLOTS:
         row("new install", notes, {}, {}, u"none"_s, ok);
         row("upper-case digest", notes, {}, u"upper"_s, u"none"_s, ok);
         row("checksum mismatch", notes, {}, u"wrong"_s, u"root"_s, u".checksumMismatch"_s);
-        row("localhost any case, port", notes, u"http://LocalHost:%1/notes-2.zip"_s, {}, u"none"_s,
-            ok);
-        row("localhost without port", notes, u"http://localhost/notes-2.zip"_s, {}, u"none"_s,
-            u"NetworkError"_s);
-        row("[::1]", notes, u"http://[::1]:%2/notes-2.zip"_s, {}, u"none"_s, ok);
-        row("https is not refused", notes, u"https://127.0.0.1:%1/notes-2.zip"_s, {}, u"none"_s,
-            u"NetworkError"_s);
-        row("127.0.0.2", notes, u"http://127.0.0.2:%1/notes-2.zip"_s, {}, u"root"_s,
-            u".unsupportedDownloadScheme"_s);
-        row("file URL", notes, u"file://%3/notes-2.zip"_s, {}, u"none"_s, ok);
-        row("404", notes, u"http://127.0.0.1:%1/status/404"_s, {}, u"none"_s, u".downloadFailed"_s);
+        // Which addresses may be fetched is the download's rule (tst_install_extract); here only
+        // that a refused download leaves the previous install alone.
         row("500", notes, u"http://127.0.0.1:%1/status/500"_s, {}, u"root"_s, u".downloadFailed"_s);
+        row("127.0.0.2", notes, u"http://127.0.0.2:%1/notes-2.zip"_s, {}, u"none"_s,
+            u".unsupportedDownloadScheme"_s);
         row("hidden file, resource forks", u"extras.zip"_s, {}, {}, u"none"_s, ok);
         row("two bundles", u"two.zip"_s, {}, {}, u"none"_s, u".unexpectedArchiveLayout"_s);
         row("bundle in a folder", u"nested.zip"_s, {}, {}, u"none"_s,

@@ -7,11 +7,9 @@
 #include "support/fake_collaborators.h"
 #include "support/sample_bundle.h"
 #include "support/temp_home.h"
-#include "text/nimbara_copy.h"
 
 #include <QCoro/QCoroTask>
 #include <QDir>
-#include <QFile>
 #include <QNetworkAccessManager>
 #include <QTest>
 
@@ -19,35 +17,13 @@ using namespace nimbara;
 using namespace nimbara::test;
 using namespace std::chrono_literals;
 
-namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 class TestIntegration : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FakeCollaborators> fakes_;
-    std::unique_ptr<DevServerProcess> server_;
-    QNetworkAccessManager network_;
-
-    // A store whose catalog comes from the server, with the seed catalog before the first load.
-    std::unique_ptr<LauncherStore> store(NimbaraLocale locale = NimbaraLocale::en) {
-        LauncherStoreWiring wiring = fakes_->wiring(SeedManifest::manifest());
-        wiring.manifestLoader = std::make_shared<RemoteManifestClient>(
-            server_->url(u"/api/launcher/manifest"_qs), network_, 5s);
-        wiring.locale = locale;
-        return std::make_unique<LauncherStore>(std::move(wiring));
-    }
-
 private Q_SLOTS:
-    void init() {
-        fakes_ = std::make_unique<FakeCollaborators>();
-        const QDir root(QDir(fakes_->folder).filePath(u"server"_qs));
+    void startUpAgainstTheDevServer() {
+        FakeCollaborators fakes;
+        const QDir root(QDir(fakes.folder).filePath(u"server"_qs));
         QVERIFY(root.mkpath(u"."_qs));
         LauncherManifest english =
             catalogWith({comingSoonApp(u"later"_qs), publishedApp(u"notes"_qs)});
@@ -57,14 +33,14 @@ private Q_SLOTS:
         writeBytes(root.filePath(u"catalog.json"_qs), encodeLauncherManifestJson(english));
         english.apps[1].tagline = u"Notatki"_qs;
         writeBytes(root.filePath(u"catalog.pl.json"_qs), encodeLauncherManifestJson(english));
-        server_ = std::make_unique<DevServerProcess>(
-            root.path(), QDir(fakes_->folder).filePath(u"db.sqlite"_qs));
-        QVERIFY2(server_->start(), qPrintable(server_->error()));
-    }
-
-    void startUpAgainstTheDevServer() {
-        const auto started = store(NimbaraLocale::pl);
-        LauncherStore& store = *started;
+        DevServerProcess server(root.path(), QDir(fakes.folder).filePath(u"db.sqlite"_qs));
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QNetworkAccessManager network;
+        LauncherStoreWiring wiring = fakes.wiring(SeedManifest::manifest());
+        wiring.manifestLoader = std::make_shared<RemoteManifestClient>(
+            server.url(u"/api/launcher/manifest"_qs), network, 5s);
+        wiring.locale = NimbaraLocale::pl;
+        LauncherStore store(std::move(wiring));
         QCoro::waitFor(store.loadStoredStateIfNeeded());
         QCoro::waitFor(store.loadManifest());
 
@@ -77,24 +53,9 @@ private Q_SLOTS:
         QVERIFY(!store.errorMessage().has_value());
         // The first load sets the announcement baseline: nothing is shown, everything is seen.
         QVERIFY(!store.pendingAnnouncement().has_value());
-        QCOMPARE(fakes_->preferences->stringArrayForKey(u"nimbara.seenAnnouncementIDs"_qs),
+        QCOMPARE(fakes.preferences->stringArrayForKey(u"nimbara.seenAnnouncementIDs"_qs),
                  std::optional<QStringList>(QStringList{u"launch-notes"_qs}));
         QVERIFY(store.requiresOnboarding());
-    }
-
-    void deadServerKeepsTheLastCatalog() {
-        const auto store = this->store();
-        QCoro::waitFor(store->loadManifest());
-        const LauncherManifest loaded = store->manifest();
-        QCOMPARE(loaded.apps.size(), 2);
-        const QByteArray preferencesBefore = readFile(fakes_->preferencesPath);
-
-        server_->stop();
-        QCoro::waitFor(store->loadManifest());
-        QCOMPARE(store->manifest(), loaded);
-        QCOMPARE(store->errorMessage(), std::optional(NimbaraCopy::text(
-                                            CopyKey::errorManifestFallback, NimbaraLocale::en)));
-        QCOMPARE(readFile(fakes_->preferencesPath), preferencesBefore);
     }
 };
 

@@ -319,7 +319,6 @@ private Q_SLOTS:
             QTest::newRow(name) << reply << close << QString::fromLatin1(failure) << detail;
         };
         const QByteArray catalog = sampleCatalogJson();
-        row("200 catalog", answer(200, catalog), "");
         row("299 catalog", answer(299, catalog), "");
         row("204 without body", answer(204, {}), "decoding");
         row("304 reaching the client", answer(304, {}), "invalidResponse");

@@ -52,6 +52,11 @@ QString textFor(CopyKey key, const QString& app, const QString& reason = {});
 // The file as it is now, to compare with it later.
 QByteArray readFile(const QString& path);
 
+using Reports = QList<FakeErrorReporter::Report>;
+inline bool operator==(const FakeErrorReporter::Report& a, const FakeErrorReporter::Report& b) {
+    return a.description == b.description && a.context == b.context;
+}
+
 // A catalog load or submission that cannot reach its server.
 std::exception_ptr offline();
 
