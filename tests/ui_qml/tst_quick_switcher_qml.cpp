@@ -173,6 +173,29 @@ private Q_SLOTS:
             launcher.item(u"quickSwitcherCaption"_s)->property("text").toString(),
             NimbaraCopy::text(CopyKey::quickResults, NimbaraLocale::en, {{u"count"_s, u"0"_s}}));
     }
+
+    // More rows than fit: the list scrolls so that the selected row stays in view.
+    void selectedRowStaysInView() {
+        QList<AppManifestItem> apps;
+        for (int i = 0; i < 30; ++i) {
+            apps.append(publishedApp(u"app%1"_s.arg(i, 2, 10, QLatin1Char('0'))));
+        }
+        QmlLauncher launcher(catalogWith(apps));
+        QVERIFY(launcher.shown());
+        QVERIFY(launcher.activate());
+        pressQuickSwitchShortcut(launcher);
+        QQuickItem* list = launcher.item(u"quickSwitcherResults"_s);
+        QVERIFY(list && list->height() < 30 * 48);
+        for (int i = 0; i < 29; ++i) {
+            QTest::keyClick(launcher.window, Qt::Key_Down);
+        }
+        launcher.settle();
+        QQuickItem* last = launcher.item(u"quickSwitcherRow_app29"_s);
+        QVERIFY(last);
+        const QPointF top = last->mapToItem(list, QPointF(0, 0));
+        QVERIFY(top.y() >= 0);
+        QVERIFY(top.y() + last->height() <= list->height() + 0.5);
+    }
 };
 
 NIMBARA_REGISTER_TEST(TestQuickSwitcherQml);
