@@ -58,13 +58,47 @@ Rectangle {
         function onQuickSwitcherRequested() { root.showQuickSwitcher = true }
     }
 
-    // Quick switcher layer: the quick switcher is shown here while showQuickSwitcher is true,
-    // with a fresh query each time it opens. Not built yet, so the layer stays empty.
+    // Quick switcher layer: a new switcher (empty query, first row selected) each time
+    // showQuickSwitcher turns true. It fades in and out (its panel growing from 0.96) and is
+    // unloaded once faded out; closing gives the focus back to where it was.
+    property Item focusBeforeQuickSwitcher: null
+    onShowQuickSwitcherChanged: {
+        if (showQuickSwitcher) {
+            focusBeforeQuickSwitcher = root.Window.activeFocusItem
+            quickSwitcherLoader.active = false
+            quickSwitcherLoader.active = true
+        } else if (focusBeforeQuickSwitcher) {
+            focusBeforeQuickSwitcher.forceActiveFocus()
+        }
+    }
     Item {
         id: quickSwitcherLayer
         objectName: "quickSwitcherLayer"
         anchors.fill: parent
         z: 10
+        enabled: root.showQuickSwitcher
+        opacity: root.showQuickSwitcher ? 1 : 0
+        visible: root.showQuickSwitcher || opacity > 0
+        onVisibleChanged: if (!visible) quickSwitcherLoader.active = false
+        Behavior on opacity {
+            NumberAnimation { duration: 160; easing.type: Easing.InOutQuad }
+        }
+
+        Loader {
+            id: quickSwitcherLoader
+            anchors.fill: parent
+            active: false
+            sourceComponent: QuickSwitcherView {}
+        }
+        Binding {
+            target: quickSwitcherLoader.item
+            property: "presence"
+            value: quickSwitcherLayer.opacity
+        }
+        Connections {
+            target: quickSwitcherLoader.item
+            function onDismissRequested() { root.showQuickSwitcher = false }
+        }
     }
 
     // Announcement layer: never over the onboarding screen.
