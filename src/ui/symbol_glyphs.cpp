@@ -13,7 +13,7 @@ struct Entry {
     char32_t codePoint;
 };
 
-// Symbols of the screens: sidebar, top bar, library, detail, announcement.
+// Symbols of the screens: sidebar, top bar, library, detail, announcement, tray menu.
 constexpr Entry screenEntries[] = {
     {"house"_L1, 0xE88A},                        // home
     {"square.grid.2x2"_L1, 0xE9B0},              // grid_view
@@ -37,6 +37,7 @@ constexpr Entry screenEntries[] = {
     {"trash"_L1, 0xE872},                        // delete
     {"lock.shield"_L1, 0xE32A},                  // security
     {"arrow.right"_L1, 0xE5C8},                  // arrow_forward
+    {"arrow.up.right"_L1, 0xE0B2},               // call_made
 };
 
 // Symbols catalogs commonly give their apps.
