@@ -34,7 +34,7 @@ QString fixedDescription(Case kind) {
     case Case::extractionFailed:
         return QStringLiteral("The downloaded archive could not be extracted.");
     case Case::appBundleNotFound:
-        return QStringLiteral("The archive does not contain a macOS app bundle.");
+        return QStringLiteral("The archive does not contain an app bundle.");
     case Case::bundleIdentifierMismatch:
         return QStringLiteral("The app bundle does not match the catalog bundle identifier.");
     case Case::unexpectedArchiveLayout:
@@ -59,7 +59,7 @@ AppInstallerError AppInstallerError::checksumMismatch(const QString& expected,
 
 AppInstallerError AppInstallerError::unsupportedMacOS(const QString& minimum) {
     return {Case::unsupportedMacOS,
-            QStringLiteral("This app requires macOS %1 or newer.").arg(minimum),
+            QStringLiteral("This app requires system version %1 or newer.").arg(minimum),
             QStringLiteral("%1(minimum: %2)")
                 .arg(renderingOf(Case::unsupportedMacOS), renderedString(minimum))};
 }

@@ -24,7 +24,7 @@ public:
 
     // "Checksum mismatch. Expected <expected>, got <actual>."
     static AppInstallerError checksumMismatch(const QString& expected, const QString& actual);
-    // "This app requires macOS <minimum> or newer.", `minimum` as the catalog wrote it.
+    // "This app requires system version <minimum> or newer.", `minimum` as the catalog wrote it.
     static AppInstallerError unsupportedMacOS(const QString& minimum);
     // The cases without a payload (any but the two above).
     static AppInstallerError of(Case kind);

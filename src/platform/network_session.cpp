@@ -61,6 +61,7 @@ enum class StopReason { none, bodyTooLarge, deadline };
 struct ReplyBody {
     QByteArray bytes;
     StopReason stopped = StopReason::none;
+    qint64 limit = maximumResponseBodySize;
 };
 
 // Drops whatever the cache holds or is still writing for the reply's URL, so that an answer
@@ -83,14 +84,13 @@ void stopTransfer(QNetworkReply* reply, ReplyBody& body, StopReason reason) {
 void readArrivedBytes(QNetworkReply* reply, ReplyBody& body) {
     // Read in place: QIODevice::read(qint64) would first allocate all the room it is given.
     const qsizetype had = body.bytes.size();
-    const qint64 wanted =
-        std::min(reply->bytesAvailable(), maximumResponseBodySize + 1 - qint64(had));
+    const qint64 wanted = std::min(reply->bytesAvailable(), body.limit + 1 - qint64(had));
     if (wanted > 0) {
         body.bytes.resize(had + qsizetype(wanted));
         const qint64 read = reply->read(body.bytes.data() + had, wanted);
         body.bytes.resize(had + qsizetype(std::max<qint64>(read, 0)));
     }
-    if (body.bytes.size() > maximumResponseBodySize)
+    if (body.bytes.size() > body.limit)
         stopTransfer(reply, body, StopReason::bodyTooLarge);
 }
 
@@ -98,12 +98,14 @@ void readArrivedBytes(QNetworkReply* reply, ReplyBody& body) {
 // responseReadBufferSize of it; stops the transfer when the announced or received size passes
 // the limit, or when `deadline` has passed.
 std::shared_ptr<ReplyBody> collectBody(QNetworkReply* reply,
-                                       std::optional<std::chrono::milliseconds> deadline) {
+                                       std::optional<std::chrono::milliseconds> deadline,
+                                       qint64 limit = maximumResponseBodySize) {
     auto body = std::make_shared<ReplyBody>();
+    body->limit = limit;
     reply->setReadBufferSize(responseReadBufferSize);
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, body] {
         const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (announced.isValid() && announced.toLongLong() > maximumResponseBodySize)
+        if (announced.isValid() && announced.toLongLong() > body->limit)
             stopTransfer(reply, *body, StopReason::bodyTooLarge);
     });
     QObject::connect(reply, &QIODevice::readyRead, reply,
@@ -118,9 +120,9 @@ std::shared_ptr<ReplyBody> collectBody(QNetworkReply* reply,
     return body;
 }
 
-NetworkError bodyTooLarge() {
+NetworkError bodyTooLarge(qint64 limit) {
     return NetworkError(QStringLiteral("The server's answer is larger than %1 MiB.")
-                            .arg(maximumResponseBodySize / (1024 * 1024)));
+                            .arg(double(limit) / (1024 * 1024)));
 }
 
 QString seconds(std::chrono::milliseconds duration) {
@@ -135,17 +137,17 @@ QCoro::Task<HttpResponse> awaitAnswer(ReplyPointer reply, std::shared_ptr<ReplyB
     QByteArray bytes = std::exchange(body->bytes, {});
 
     if (body->stopped == StopReason::bodyTooLarge)
-        throw bodyTooLarge();
+        throw bodyTooLarge(body->limit);
     if (body->stopped == StopReason::deadline)
         throw NetworkError(
             QStringLiteral("The server's answer did not end within %1 s.").arg(seconds(*deadline)));
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (reply->error() != QNetworkReply::NoError && !failedOnlyWithHttpStatus(*reply))
         throw transferFailure(*reply);
-    if (bytes.size() > maximumResponseBodySize) {
+    if (bytes.size() > body->limit) {
         // The whole answer was in before we could stop it, so the cache may hold it.
         discardFromCache(reply.get());
-        throw bodyTooLarge();
+        throw bodyTooLarge(body->limit);
     }
     HttpResponse response;
     if (status.isValid())
@@ -208,9 +210,11 @@ QNetworkRequest makeNetworkRequest(const QUrl& url, std::chrono::milliseconds ti
 }
 
 QCoro::Task<HttpResponse> httpGet(QNetworkAccessManager& session, QNetworkRequest request,
-                                  std::optional<std::chrono::milliseconds> deadline) {
+                                  std::optional<std::chrono::milliseconds> deadline,
+                                  qint64 bodyLimit) {
     ReplyPointer reply(session.get(request));
-    std::shared_ptr<ReplyBody> body = collectBody(reply.get(), deadline);
+    std::shared_ptr<ReplyBody> body =
+        collectBody(reply.get(), deadline, std::min(bodyLimit, maximumResponseBodySize));
     return awaitAnswer(std::move(reply), std::move(body), deadline);
 }
 

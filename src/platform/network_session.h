@@ -59,11 +59,13 @@ QNetworkRequest makeNetworkRequest(const QUrl& url,
 // Sends the request and waits for the whole answer without blocking the thread. An HTTP
 // error status (4xx, 5xx) is an answer like any other, returned with its body. A transport
 // failure (refused, time-out, host not found, TLS, a redirect the policy refuses, a body cut
-// short), a body above maximumResponseBodySize or, for a GET given a `deadline`, an answer
-// not complete that long after the request was sent throws NetworkError. The deadline bounds
-// a server that keeps sending a byte now and then, which the transfer time-out never stops.
+// short), a body above maximumResponseBodySize (or `bodyLimit`) or, for a GET given a `deadline`,
+// an answer not complete that long after the request was sent throws NetworkError. The deadline
+// bounds a server that keeps sending a byte now and then, which the transfer time-out never stops.
+// `bodyLimit` lowers the size limit for a GET whose answers are known to be small.
 QCoro::Task<HttpResponse> httpGet(QNetworkAccessManager& session, QNetworkRequest request,
-                                  std::optional<std::chrono::milliseconds> deadline = {});
+                                  std::optional<std::chrono::milliseconds> deadline = {},
+                                  qint64 bodyLimit = maximumResponseBodySize);
 QCoro::Task<HttpResponse> httpPost(QNetworkAccessManager& session, QNetworkRequest request,
                                    QByteArray body);
 

@@ -1,5 +1,7 @@
 #include "ui/launcher_ui.h"
 
+#include "platform/network_session.h"
+#include "ui/app_icon_cache.h"
 #include "ui/launcher_context.h"
 
 #include <QQmlEngine>
@@ -9,6 +11,7 @@ namespace nimbara {
 void installLauncherUi(QQmlEngine& engine, LauncherStore& store, ApplicationActions& actions,
                        const QString& appName) {
     LauncherContext::provide(engine, store, actions, appName);
+    AppIconCache::provide(engine, sharedNetworkAccessManager());
 }
 
 const char* mainWindowUrl() {

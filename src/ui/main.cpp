@@ -7,8 +7,10 @@
 #include "platform/preferred_languages.h"
 #include "store/launcher_store.h"
 #include "text/nimbara_copy.h"
+#include "ui/app_icon_cache.h"
 #include "ui/application_actions.h"
 #include "ui/design_palette.h"
+#include "ui/launcher_tray_menu.h"
 #include "ui/launcher_ui.h"
 #include "ui/production_wiring.h"
 #include "ui/single_instance.h"
@@ -91,6 +93,10 @@ int main(int argc, char** argv) {
     }
     applyDarkPalette(*window);
     actions.setMainWindow(window);
+
+    // The tray menu for the whole run; without an updater it offers no update check.
+    LauncherTrayMenu tray(store, actions, AppIconCache::of(engine), appName);
+    tray.showInTray();
 
     StartupSequence startup(store, *window, StartupOptions::fromEnvironment());
     QObject::connect(&instance, &SingleInstanceGuard::activationRequested, &actions, [&] {

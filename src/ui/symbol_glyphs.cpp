@@ -13,7 +13,7 @@ struct Entry {
     char32_t codePoint;
 };
 
-// Symbols of the screens: sidebar, top bar, library, detail, announcement, quick switcher.
+// Symbols the screens use.
 constexpr Entry screenEntries[] = {
     {"house"_L1, 0xE88A},                        // home
     {"square.grid.2x2"_L1, 0xE9B0},              // grid_view
@@ -38,6 +38,7 @@ constexpr Entry screenEntries[] = {
     {"lock.shield"_L1, 0xE32A},                  // security
     {"arrow.right"_L1, 0xE5C8},                  // arrow_forward
     {"return"_L1, 0xE31B},                       // keyboard_return
+    {"arrow.up.right"_L1, 0xE0B2},               // call_made
 };
 
 // Symbols catalogs commonly give their apps.

@@ -2,10 +2,11 @@
 #include "support/temp_home.h"
 #include "support/test_registry.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     nimbara::test::TempHome home;
-    QGuiApplication app(argc, argv);
+    // Widgets: the tray menu is a QMenu.
+    QApplication app(argc, argv);
     return nimbara::test::runRegisteredTests(argc, argv);
 }

@@ -276,26 +276,6 @@ private Q_SLOTS:
         }
         QVERIFY(font.inFontUcs4(SymbolGlyphs::genericGlyph));
     }
-
-    // An icon whose image cannot be loaded shows the app's symbol instead of an empty square.
-    void iconFallsBackWhenImageFails() {
-        // Qt's own reply, refused, sometimes reports its error twice and says so.
-        expectWarning(u"Connection refused"_s);
-        expectWarning(u"this method must only be called once"_s);
-        AppManifestItem app = publishedApp(u"alpha"_s);
-        app.iconUrl = QUrl(u"http://127.0.0.1:9/alpha.png"_s); // nothing listens on port 9
-        QmlLauncher launcher(catalogWith({app, publishedApp(u"beta"_s)})); // two apps: a tile grid
-        QVERIFY(launcher.window);
-        QQuickItem* tile = launcher.item(u"appTile_alpha"_s);
-        QVERIFY(tile);
-        QQuickItem* image = QmlLauncher::findItem(tile, u"iconImage"_s);
-        QQuickItem* fallback = QmlLauncher::findItem(tile, u"iconFallback"_s);
-        QVERIFY(image && fallback);
-        QCOMPARE(image->property("source").toUrl(), *app.iconUrl);
-        QTRY_COMPARE(image->property("status").toInt(), 3); // Image.Error
-        QVERIFY(fallback->isVisible());
-        QVERIFY(!image->isVisible());
-    }
 };
 
 NIMBARA_REGISTER_TEST(TestUiQml);

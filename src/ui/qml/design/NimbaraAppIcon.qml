@@ -3,7 +3,8 @@ import Nimbara
 
 // An app's icon: a rounded square with the app's accent gradient and shadow, showing the icon
 // image when it has loaded and the app's symbol otherwise (while loading, on failure, without
-// an address).
+// an address). Images come from the launcher's icon cache ("image://appicon/<address>"), which
+// fetches each address once per run whatever the sizes and screens that show it.
 Item {
     id: icon
 
@@ -53,7 +54,7 @@ Item {
         objectName: "iconImage"
         anchors.fill: parent
         anchors.margins: 0.08 * icon.size
-        source: icon.iconUrl
+        source: icon.iconUrl ? "image://appicon/" + encodeURIComponent(icon.iconUrl) : ""
         asynchronous: true
         fillMode: Image.PreserveAspectFit
         sourceSize.width: width
