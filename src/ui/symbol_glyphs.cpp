@@ -37,6 +37,8 @@ constexpr Entry screenEntries[] = {
     {"trash"_L1, 0xE872},                        // delete
     {"lock.shield"_L1, 0xE32A},                  // security
     {"arrow.right"_L1, 0xE5C8},                  // arrow_forward
+    {"cpu"_L1, 0xE322},                          // memory
+    {"number"_L1, 0xEAC7},                       // numbers
 };
 
 // Symbols catalogs commonly give their apps.
