@@ -1,8 +1,7 @@
 // The preferences screen's view model over a store on substitutes: launch at login, the
-// language, resetting onboarding and the uninstall-everything confirmation.
+// language and the uninstall-everything confirmation.
 
 #include "model_store.h"
-#include "platform/preferences_store.h"
 #include "services/interim_login_item_manager.h"
 #include "store/launcher_store.h"
 #include "support/catalog_samples.h"
@@ -191,28 +190,6 @@ private Q_SLOTS:
         }
         QCOMPARE(s.fakes.uninstaller->selfTrashCalls.size(), 1);
         QCOMPARE(*s.fakes.quitCount, 1);
-    }
-
-    // Resetting onboarding is remembered; it brings onboarding back only with published apps.
-    void resetOnboarding_data() {
-        QTest::addColumn<LauncherManifest>("catalog");
-        QTest::addColumn<bool>("requiresOnboarding");
-        QTest::newRow("published app") << catalogWith({publishedApp(u"alpha"_s)}) << true;
-        QTest::newRow("empty catalog") << catalogWith({}) << false;
-    }
-    void resetOnboarding() {
-        QFETCH(LauncherManifest, catalog);
-        QFETCH(bool, requiresOnboarding);
-        ModelStore s;
-        LauncherStore& store = s.start(catalog);
-        store.setOnboardingComplete(true);
-        PreferencesViewModel model;
-        model.setStore(&store);
-        model.resetOnboarding();
-        QVERIFY(!store.onboardingComplete());
-        QCOMPARE(store.requiresOnboarding(), requiresOnboarding);
-        QVERIFY(!PreferencesStore(s.fakes.preferencesPath)
-                     .boolForKey(QString::fromLatin1(StoreKeys::onboardingComplete)));
     }
 };
 
