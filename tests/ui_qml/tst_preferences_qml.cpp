@@ -102,7 +102,12 @@ private Q_SLOTS:
         QVERIFY(launcher.shown());
         Settings settings(launcher);
         QVERIFY(settings.activate());
+        // The window is short: the page scrolls to keep the focused control in sight.
+        settings.window->resize(640, 320);
         settings.item(u"launchAtLoginSwitch"_s)->forceActiveFocus(Qt::TabFocusReason);
+        settings.settle();
+        QQuickItem* page = settings.item(u"preferencesPage"_s);
+        QCOMPARE(page->property("contentY").toReal(), 0.0);
         QStringList order{settings.focused()};
         for (int step = 0; step < 5; ++step) {
             settings.key(Qt::Key_Tab);
@@ -111,6 +116,10 @@ private Q_SLOTS:
         QCOMPARE(order, QStringList({u"launchAtLoginSwitch"_s, u"includeBetaAppsSwitch"_s,
                                      u"languagePicker"_s, u"resetOnboardingButton"_s,
                                      u"deleteAppDataSwitch"_s, u"uninstallEverythingButton"_s}));
+        QQuickItem* button = settings.item(u"uninstallEverythingButton"_s);
+        const qreal bottom = button->mapToItem(page, QPointF(0, button->height())).y();
+        QVERIFY(page->property("contentY").toReal() > 0);
+        QVERIFY2(bottom <= page->height(), qPrintable(QString::number(bottom)));
 
         settings.item(u"launchAtLoginSwitch"_s)->forceActiveFocus(Qt::TabFocusReason);
         settings.key(Qt::Key_Space);
