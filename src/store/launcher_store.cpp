@@ -1,6 +1,7 @@
 #include "store/launcher_store.h"
 
 #include "catalog/manifest_policy.h"
+#include "core/logging.h"
 #include "platform/main_bundle.h"
 #include "platform/preferences_store.h"
 #include "platform/preferred_languages.h"
@@ -145,6 +146,32 @@ void LauncherStore::setIncludeBetaApps(bool include) {
 
 void LauncherStore::setLaunchAtLoginState(LoginItemState state) {
     assign(launchAtLoginState_, std::move(state), &LauncherStore::launchAtLoginStateChanged);
+}
+
+bool LauncherStore::launchAtLoginDesired() const {
+    return wiring_.loginItemManager && wiring_.loginItemManager->desiredEnabled();
+}
+
+void LauncherStore::setLaunchAtLoginDesired(bool desired) {
+    const std::shared_ptr<LoginItemManaging> manager = wiring_.loginItemManager;
+    if (!manager) {
+        qCWarning(logStore) << "launch at login cannot change: there is no login-item manager";
+        return;
+    }
+    const bool before = manager->desiredEnabled();
+    manager->setDesired(desired);
+    setLaunchAtLoginState(manager->state());
+    if (manager->desiredEnabled() != before) {
+        Q_EMIT launchAtLoginDesiredChanged();
+    }
+}
+
+void LauncherStore::openLoginItemSettings() {
+    if (wiring_.loginItemManager) {
+        wiring_.loginItemManager->openApprovalSettings();
+    } else {
+        qCWarning(logStore) << "no login-item settings to open: there is no login-item manager";
+    }
 }
 
 void LauncherStore::setLocale(NimbaraLocale locale) {

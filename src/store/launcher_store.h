@@ -105,6 +105,13 @@ public:
     void setIncludeBetaApps(bool include);
     const LoginItemState& launchAtLoginState() const { return launchAtLoginState_; }
     void setLaunchAtLoginState(LoginItemState state);
+    // The user's launch-at-login wish as the login-item manager keeps it; false without one.
+    bool launchAtLoginDesired() const;
+    // Hands the wish to the login-item manager, then publishes the state it reached as
+    // launchAtLoginState. Without a manager nothing changes.
+    void setLaunchAtLoginDesired(bool desired);
+    // Opens the system's settings where the user approves apps that start at login.
+    void openLoginItemSettings();
     NimbaraLocale locale() const { return locale_; }
     void setLocale(NimbaraLocale locale);
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
@@ -191,6 +198,7 @@ Q_SIGNALS:
     void selectedStarterAppIDsChanged();
     void includeBetaAppsChanged();
     void launchAtLoginStateChanged();
+    void launchAtLoginDesiredChanged();
     void localeChanged();
     void errorMessageChanged();
     void installedAppURLsChanged();

@@ -89,9 +89,8 @@ QCoro::Task<> LauncherStore::uninstallEverythingAndRemoveNimbara(bool deleteData
     }
 
     clearAllNimbaraUserDefaults();
-    if (const auto manager = wiring_.loginItemManager) {
-        manager->setDesired(false);
-        setLaunchAtLoginState(manager->state());
+    if (wiring_.loginItemManager) {
+        setLaunchAtLoginDesired(false);
     }
     const SelfTrashResult trashed = wiring_.uninstaller->trashSelf(wiring_.appBundleURLProvider());
     if (trashed.kind == SelfTrashResult::Case::failed) {

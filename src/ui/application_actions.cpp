@@ -1,20 +1,20 @@
 #include "ui/application_actions.h"
 
+#include "core/logging.h"
 #include "store/launcher_store.h"
-#include "text/nimbara_copy.h"
+#include "ui/design_palette.h"
 
 #include <QCoreApplication>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QQuickWindow>
 
 namespace nimbara {
 
 namespace {
 
-// The settings window's width in device-independent pixels, and its first height.
-constexpr int kSettingsWidth = 640;
-constexpr int kSettingsHeight = 480;
-// The dark background the launcher's windows share.
-constexpr QRgb kWindowBackground = 0xff101114;
+// The settings window of the Nimbara module.
+constexpr char settingsWindowUrl[] = "qrc:/qt/qml/Nimbara/SettingsWindow.qml";
 
 void bringForward(QQuickWindow& window) {
     if (window.windowStates() & Qt::WindowMinimized) {
@@ -28,11 +28,11 @@ void bringForward(QQuickWindow& window) {
 } // namespace
 
 ApplicationActions::ApplicationActions(LauncherStore& store, QObject* parent)
-    : QObject(parent), store_(store) {
-    connect(&store_, &LauncherStore::localeChanged, this, &ApplicationActions::updateSettingsTitle);
-}
+    : QObject(parent), store_(store) {}
 
-ApplicationActions::~ApplicationActions() = default;
+ApplicationActions::~ApplicationActions() {
+    delete settingsWindow_;
+}
 
 void ApplicationActions::setMainWindow(QQuickWindow* window) {
     mainWindow_ = window;
@@ -50,23 +50,34 @@ void ApplicationActions::activateMainWindow() {
 
 void ApplicationActions::showSettingsWindow() {
     if (!settingsWindow_) {
-        // A placeholder until the Preferences screen exists: an empty dark window of the
-        // settings window's width, titled in the store's language. It hides when closed and is
-        // shown again by the next call.
-        settingsWindow_ = std::make_unique<QQuickWindow>();
-        settingsWindow_->setColor(QColor::fromRgb(kWindowBackground));
-        settingsWindow_->resize(kSettingsWidth, kSettingsHeight);
-        settingsWindow_->setMinimumWidth(kSettingsWidth);
-        settingsWindow_->setMaximumWidth(kSettingsWidth);
-        updateSettingsTitle();
+        settingsWindow_ = createSettingsWindow();
     }
-    bringForward(*settingsWindow_);
+    if (settingsWindow_) {
+        bringForward(*settingsWindow_);
+    }
 }
 
-void ApplicationActions::updateSettingsTitle() {
-    if (settingsWindow_) {
-        settingsWindow_->setTitle(NimbaraCopy::text(CopyKey::sidebarPreferences, store_.locale()));
+QQuickWindow* ApplicationActions::createSettingsWindow() {
+    QQmlEngine* engine = mainWindow_ ? qmlEngine(mainWindow_) : nullptr;
+    if (!engine) {
+        qCWarning(logUi) << "the settings window cannot open: the main window is not loaded";
+        return nullptr;
     }
+    QQmlComponent component(engine, QUrl(QString::fromLatin1(settingsWindowUrl)));
+    QObject* created = component.create();
+    auto* window = qobject_cast<QQuickWindow*>(created);
+    if (!window) {
+        qCWarning(logUi).noquote()
+            << "the settings window could not be loaded:" << component.errorString();
+        delete created;
+        return nullptr;
+    }
+    DesignPalette::applyTo(*window);
+    // The window's screens must go while their engine still exists: with the main window, which
+    // the engine destroys first (or with these actions, should they go before it).
+    QQmlEngine::setObjectOwnership(window, QQmlEngine::CppOwnership);
+    connect(mainWindow_, &QObject::destroyed, window, [window] { delete window; });
+    return window;
 }
 
 } // namespace nimbara

@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QQuickWindow>
 #include <QtQmlIntegration>
-#include <memory>
 
 namespace nimbara {
 
@@ -26,21 +25,22 @@ public:
     void setMainWindow(QQuickWindow* window);
     QQuickWindow* mainWindow() const { return mainWindow_; }
     // The settings window once it has been shown; null before.
-    QQuickWindow* settingsWindow() const { return settingsWindow_.get(); }
+    QQuickWindow* settingsWindow() const { return settingsWindow_; }
 
     // Quits the application (the event loop returns and the process ends with status 0).
     Q_INVOKABLE void quit();
     // Shows the main window (restoring it when minimised), raises it and asks for focus.
     Q_INVOKABLE void activateMainWindow();
-    // Shows the settings window, creating it on first use, and brings it forward.
+    // Shows the settings window, creating it on first use through the main window's QML
+    // engine, and brings it forward. Closing it only hides it.
     Q_INVOKABLE void showSettingsWindow();
 
 private:
-    void updateSettingsTitle();
+    QQuickWindow* createSettingsWindow();
 
     LauncherStore& store_;
     QPointer<QQuickWindow> mainWindow_;
-    std::unique_ptr<QQuickWindow> settingsWindow_;
+    QPointer<QQuickWindow> settingsWindow_;
 };
 
 } // namespace nimbara

@@ -1,5 +1,9 @@
 #include "ui/design_palette.h"
 
+#include <QMetaEnum>
+#include <QQmlProperty>
+#include <QQuickWindow>
+
 using namespace Qt::StringLiterals;
 
 namespace nimbara {
@@ -68,6 +72,16 @@ QPalette DesignPalette::controlPalette() {
         palette.setColor(role, colour);
     }
     return palette;
+}
+
+void DesignPalette::applyTo(QQuickWindow& window) {
+    // The property names are the roles' names with a lower-case first letter ("windowText").
+    const QMetaEnum names = QMetaEnum::fromType<QPalette::ColorRole>();
+    for (const auto& [role, colour] : controlColours()) {
+        QString name = QString::fromLatin1(names.valueToKey(role));
+        name[0] = name[0].toLower();
+        QQmlProperty::write(&window, QStringLiteral("palette.") + name, colour);
+    }
 }
 
 } // namespace nimbara

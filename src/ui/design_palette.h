@@ -7,6 +7,8 @@
 #include <QtQmlIntegration>
 #include <utility>
 
+class QQuickWindow;
+
 namespace nimbara {
 
 // The launcher's colours (QML singleton "Theme"). Everything is dark; every screen draws from
@@ -69,6 +71,9 @@ public:
     // The colours of widgets (the tray menu) and of the stock controls, per palette role.
     static QList<std::pair<QPalette::ColorRole, QColor>> controlColours();
     static QPalette controlPalette();
+    // Gives `window`'s stock controls the same colours: Qt Quick Controls take their palette
+    // from the style's theme and the window, not from the application.
+    static void applyTo(QQuickWindow& window);
 };
 
 } // namespace nimbara

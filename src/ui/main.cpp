@@ -17,10 +17,8 @@
 #include "ui/startup_sequence.h"
 
 #include <QApplication>
-#include <QMetaEnum>
 #include <QPalette>
 #include <QQmlApplicationEngine>
-#include <QQmlProperty>
 #include <QQuickStyle>
 #include <QQuickWindow>
 
@@ -39,15 +37,7 @@ void chooseControlsStyle() {
 // control that takes its colours from the palette rather than from the design's own colours.
 void applyDarkPalette(QQuickWindow& window) {
     QApplication::setPalette(DesignPalette::controlPalette());
-    // Qt Quick Controls take their palette from the style's theme, not from the application, so
-    // the window's palette gets the same colours (its controls inherit them). The property names
-    // are the roles' names with a lower-case first letter ("windowText").
-    const QMetaEnum names = QMetaEnum::fromType<QPalette::ColorRole>();
-    for (const auto& [role, colour] : DesignPalette::controlColours()) {
-        QString name = QString::fromLatin1(names.valueToKey(role));
-        name[0] = name[0].toLower();
-        QQmlProperty::write(&window, QStringLiteral("palette.") + name, colour);
-    }
+    DesignPalette::applyTo(window);
 }
 
 } // namespace

@@ -39,6 +39,8 @@ constexpr Entry screenEntries[] = {
     {"arrow.right"_L1, 0xE5C8},                  // arrow_forward
     {"return"_L1, 0xE31B},                       // keyboard_return
     {"arrow.up.right"_L1, 0xE0B2},               // call_made
+    {"cpu"_L1, 0xE322},                          // memory
+    {"number"_L1, 0xEAC7},                       // numbers
 };
 
 // Symbols catalogs commonly give their apps.

@@ -1,0 +1,21 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Nimbara
+
+// A button drawn as a link: its text only, underlined while hovered or focused.
+Button {
+    id: control
+
+    padding: 0
+    hoverEnabled: true
+    font.pixelSize: 12
+    Accessible.name: text
+
+    contentItem: Text {
+        text: control.text
+        color: Theme.lime
+        font.pixelSize: control.font.pixelSize
+        font.underline: control.hovered || control.visualFocus
+    }
+    background: null
+}
