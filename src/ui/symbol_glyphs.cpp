@@ -37,6 +37,10 @@ constexpr Entry screenEntries[] = {
     {"trash"_L1, 0xE872},                        // delete
     {"lock.shield"_L1, 0xE32A},                  // security
     {"arrow.right"_L1, 0xE5C8},                  // arrow_forward
+    {"checkmark.circle.fill"_L1, 0xE86C},        // check_circle
+    {"exclamationmark.triangle"_L1, 0xE002},     // warning
+    {"paperplane"_L1, 0xE163},                   // send
+    {"hourglass"_L1, 0xE88B},                    // hourglass_empty
 };
 
 // Symbols catalogs commonly give their apps.
