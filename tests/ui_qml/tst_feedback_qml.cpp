@@ -92,6 +92,40 @@ private Q_SLOTS:
         QVERIFY(launcher.store->showingFeedbackSheet());
     }
 
+    void tabCyclesInsideSheet_data() {
+        QTest::addColumn<bool>("filled");
+        QTest::addColumn<QStringList>("order");
+        // From the summary field; Send is skipped while it cannot send.
+        QTest::newRow("empty form")
+            << false
+            << QStringList{u"feedbackDetailsField"_s, u"feedbackCancelButton"_s, u"feedbackType0"_s,
+                           u"feedbackType1"_s,        u"feedbackType2"_s,        u"feedbackType3"_s,
+                           u"feedbackRelatedApp"_s,   u"feedbackSummaryField"_s};
+        // From the details editor, once both fields hold text.
+        QTest::newRow("filled form")
+            << true
+            << QStringList{u"feedbackCancelButton"_s, u"feedbackSendButton"_s, u"feedbackType0"_s};
+    }
+
+    // Tab walks the form in reading order and comes round again without leaving the sheet.
+    void tabCyclesInsideSheet() {
+        QFETCH(bool, filled);
+        QFETCH(QStringList, order);
+        QmlLauncher launcher(twoApps());
+        QVERIFY(launcher.shown());
+        QVERIFY(launcher.activate());
+        openSheet(launcher);
+        if (filled) {
+            typeReport(launcher, u"Crash"_s, u"It quits."_s);
+        }
+        for (const QString& expected : order) {
+            QTest::keyClick(launcher.window, Qt::Key_Tab);
+            launcher.settle();
+            QQuickItem* focused = launcher.window->activeFocusItem();
+            QCOMPARE(focused ? focused->objectName() : QString(), expected);
+        }
+    }
+
     void failureKeepsText_data() {
         QTest::addColumn<std::exception_ptr>("error");
         QTest::addColumn<QString>("shown");

@@ -58,5 +58,8 @@ Column {
         onClicked: success.model.close()
         Keys.onReturnPressed: success.model.close()
         Keys.onEnterPressed: success.model.close()
+        // The only control left: Tab stays on it instead of leaving the sheet.
+        KeyNavigation.tab: closeButton
+        KeyNavigation.backtab: closeButton
     }
 }

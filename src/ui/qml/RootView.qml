@@ -89,7 +89,6 @@ Rectangle {
         Loader {
             objectName: "feedbackSheetLoader"
             active: shellModel.showingFeedbackSheet
-            focus: true
             sourceComponent: FeedbackSheet {}
         }
     }
