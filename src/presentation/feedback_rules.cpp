@@ -26,10 +26,6 @@ CopyKey title(FeedbackType type) {
 
 } // namespace FeedbackTypes
 
-QString feedbackFieldText(QStringView text) {
-    return text.trimmed().toString();
-}
-
 bool feedbackFieldsComplete(QStringView title, QStringView description) {
     return !title.trimmed().isEmpty() && !description.trimmed().isEmpty();
 }

@@ -21,9 +21,6 @@ const QList<FeedbackType>& allCases();
 CopyKey title(FeedbackType type);
 } // namespace FeedbackTypes
 
-// A field's text as it is sent: white space and line breaks removed at both ends.
-QString feedbackFieldText(QStringView text);
-
 // Both the summary and the details hold something besides white space and line breaks.
 bool feedbackFieldsComplete(QStringView title, QStringView description);
 

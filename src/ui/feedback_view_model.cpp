@@ -183,11 +183,10 @@ void FeedbackViewModel::submit() {
     }
     const std::optional<QString> appID =
         relatedAppID_.isEmpty() ? std::nullopt : std::optional<QString>(relatedAppID_);
-    // The store marks the submission as running before this returns, which closes the way for
-    // a second press until it has ended.
-    startDetached(store_->submitFeedback(wireType(type_), feedbackFieldText(title_),
-                                         feedbackFieldText(description_), appID),
-                  logUi(), u"feedback submission"_s);
+    // The store trims the texts, and marks the submission as running before this returns,
+    // which closes the way for a second press until it has ended.
+    startDetached(store_->submitFeedback(wireType(type_), title_, description_, appID), logUi(),
+                  u"feedback submission"_s);
 }
 
 void FeedbackViewModel::close() {
