@@ -81,8 +81,8 @@ public:
     QString failureMessage() const;
     QString issueLine() const;
 
-    // Hands the report to the store, which trims it; does nothing unless canSubmit (so a second press
-    // while one is on its way sends nothing) or once the report has been sent.
+    // Hands the report to the store, which trims it; does nothing unless canSubmit (so a
+    // second press while one is on its way sends nothing) or once the report has been sent.
     Q_INVOKABLE void submit();
     // Hides the sheet and forgets the submission's outcome.
     Q_INVOKABLE void close();
