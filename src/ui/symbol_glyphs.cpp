@@ -41,6 +41,10 @@ constexpr Entry screenEntries[] = {
     {"arrow.up.right"_L1, 0xE0B2},               // call_made
     {"cpu"_L1, 0xE322},                          // memory
     {"number"_L1, 0xEAC7},                       // numbers
+    {"checkmark.circle.fill"_L1, 0xE86C},        // check_circle
+    {"exclamationmark.triangle"_L1, 0xE002},     // warning
+    {"paperplane"_L1, 0xE163},                   // send
+    {"hourglass"_L1, 0xE88B},                    // hourglass_empty
 };
 
 // Symbols catalogs commonly give their apps.

@@ -112,13 +112,19 @@ Rectangle {
         }
     }
 
-    // Feedback layer, above the announcement: the feedback sheet goes here, in a ModalOverlay
-    // shown while shellModel.showingFeedbackSheet is true. Not built yet.
-    Item {
+    // Feedback layer, above the announcement. The sheet is built anew each time it opens, so
+    // every opening starts with an empty form.
+    ModalOverlay {
         id: feedbackLayer
         objectName: "feedbackLayer"
-        anchors.fill: parent
         z: 30
+        shown: shellModel.showingFeedbackSheet
+
+        Loader {
+            objectName: "feedbackSheetLoader"
+            active: shellModel.showingFeedbackSheet
+            sourceComponent: FeedbackSheet {}
+        }
     }
 
     // The one error alert. However it is dismissed, the message is cleared afterwards.
