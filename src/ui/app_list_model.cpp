@@ -80,6 +80,8 @@ QVariant AppListModel::data(const QModelIndex& index, int role) const {
         return QString(AppAccents::rawValue(symbol().accent));
     case AccessibleNameRole:
         return app.name + u", "_s + status();
+    case StarterSelectedRole:
+        return store_ && store_->selectedStarterAppIDs().contains(app.id);
     default:
         return {};
     }
@@ -98,6 +100,7 @@ QHash<int, QByteArray> AppListModel::roleNames() const {
         {StatusSymbolRole, "statusSymbol"},
         {StatusAccentRole, "statusAccent"},
         {AccessibleNameRole, "accessibleName"},
+        {StarterSelectedRole, "starterSelected"},
     };
 }
 

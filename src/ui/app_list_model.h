@@ -31,6 +31,7 @@ public:
         StatusSymbolRole,
         StatusAccentRole, // raw accent name of the status symbol
         AccessibleNameRole,
+        StarterSelectedRole, // ticked in the store's starter selection
     };
 
     explicit AppListModel(QObject* parent = nullptr);

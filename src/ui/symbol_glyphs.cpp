@@ -28,6 +28,7 @@ constexpr Entry screenEntries[] = {
     {"bubble.left.and.bubble.right"_L1, 0xE0BF}, // forum
     {"tray"_L1, 0xE156},                         // inbox
     {"sparkles"_L1, 0xE65F},                     // auto_awesome
+    {"checkmark"_L1, 0xE5CA},                    // check
     {"checkmark.circle"_L1, 0xE92D},             // check_circle_outline
     {"checkmark.seal"_L1, 0xEF76},               // verified
     {"arrow.clockwise"_L1, 0xE5D5},              // refresh

@@ -2,26 +2,34 @@ import QtQuick
 import Nimbara
 import QtQuick.Layouts
 
-// One label and its value; the value can be selected for copying.
+// One label and its value; the value can be selected for copying and wraps.
 RowLayout {
+    id: row
+
+    readonly property int labelPixelSize: 12
     property string label
     property string value
+    // The label column's width, the same for every row of a card.
+    property real labelWidth: 92
 
     spacing: 8
 
     Text {
-        Layout.preferredWidth: 92
+        objectName: "detailRowLabel"
+        Layout.preferredWidth: row.labelWidth
+        Layout.maximumWidth: row.labelWidth
         Layout.alignment: Qt.AlignTop
-        text: parent.label
+        text: row.label
         color: Theme.fg3
-        font.pixelSize: 12
-        elide: Text.ElideRight
+        font.pixelSize: row.labelPixelSize
+        wrapMode: Text.Wrap
     }
     TextEdit {
+        objectName: "detailRowValue"
         Layout.fillWidth: true
-        text: parent.value
+        text: row.value
         color: Theme.fg1
-        font.pixelSize: 12
+        font.pixelSize: row.labelPixelSize
         readOnly: true
         selectByMouse: true
         selectionColor: Theme.violet

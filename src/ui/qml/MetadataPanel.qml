@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import Nimbara
 
@@ -6,8 +7,23 @@ CardSurface {
     id: panel
 
     property AppDetailViewModel detail
+    // The label column fits the longest label of the current language, whichever rows the app
+    // has, so that it does not jump between apps; at most 55% of the row, beyond which labels
+    // wrap.
+    readonly property real labelWidth: {
+        const labels = [Copy.texts.bundleID, Copy.texts.version, Copy.texts.minimumMacOS,
+                        Copy.texts.checksum, Copy.texts.updateFeed]
+        const widest = Math.max(...labels.map(label => labelMetrics.advanceWidth(label)))
+        return Math.min(Math.ceil(widest) + 1, Math.floor(content.width * 0.55))
+    }
 
+    objectName: "metadataPanel"
     implicitHeight: content.implicitHeight + 32
+
+    FontMetrics {
+        id: labelMetrics
+        font.pixelSize: 12 // the size of DetailRow's label
+    }
 
     Column {
         id: content
@@ -30,6 +46,7 @@ CardSurface {
                 required property metadataRow modelData
 
                 width: parent.width
+                labelWidth: panel.labelWidth
                 label: row.modelData.label
                 value: row.modelData.value
             }

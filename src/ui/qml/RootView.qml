@@ -41,20 +41,21 @@ Rectangle {
         id: shellScreen
         LauncherShellView {}
     }
-    // The first-run onboarding screen takes this place. Until it exists, this branch shows a
-    // freshly built shell.
     Component {
         id: onboardingScreen
-        LauncherShellView {}
+        OnboardingView {}
     }
-    // Whichever screen the content layer holds gets the shell and may ask for the quick switcher.
+    // The shell gets the root's view model and may ask for the quick switcher; onboarding needs
+    // neither.
     Binding {
         target: content.item
+        when: content.item instanceof LauncherShellView
         property: "shell"
         value: shellModel
     }
     Connections {
         target: content.item
+        ignoreUnknownSignals: true
         function onQuickSwitcherRequested() { root.showQuickSwitcher = true }
     }
 
