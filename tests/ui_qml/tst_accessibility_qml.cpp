@@ -35,7 +35,8 @@ bool isControlRole(QAccessible::Role role) {
     }
 }
 
-// Visible items that are controls or take focus with Tab, yet have no accessible name:
+// Visible items that are controls or take focus with Tab (when enabled), yet have no accessible
+// name:
 // "<objectName or type> (role)" each.
 void collectUnnamed(QQuickItem* item, QStringList& unnamed, int& controls) {
     if (!item->isVisible() || item->opacity() <= 0.0) {
@@ -43,7 +44,7 @@ void collectUnnamed(QQuickItem* item, QStringList& unnamed, int& controls) {
     }
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(item);
     const QAccessible::Role role = accessible ? accessible->role() : QAccessible::NoRole;
-    if (isControlRole(role) || item->activeFocusOnTab()) {
+    if (isControlRole(role) || (item->activeFocusOnTab() && item->isEnabled())) {
         ++controls;
         if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty()) {
             const QString name = item->objectName().isEmpty()
@@ -64,31 +65,46 @@ class TestAccessibilityQml : public QmlTest {
 
 private Q_SLOTS:
     void everyControlIsNamed_data() {
-        QTest::addColumn<bool>("onboarded");
+        QTest::addColumn<QString>("scene");
         QTest::addColumn<int>("width");
-        QTest::newRow("shell, wide") << true << 1200;
-        QTest::newRow("shell, compact") << true << 960;
-        QTest::newRow("onboarding") << false << 1060;
+        QTest::addColumn<int>("leastControls");
+        QTest::newRow("shell, wide") << u"shell"_s << 1200 << 5;
+        QTest::newRow("shell, compact") << u"shell"_s << 960 << 5;
+        QTest::newRow("onboarding") << u"onboarding"_s << 1060 << 3;
+        QTest::newRow("quick switcher") << u"switcher"_s << 1060 << 3;
+        QTest::newRow("feedback sheet") << u"feedback"_s << 1060 << 5;
+        QTest::newRow("settings window") << u"settings"_s << 1060 << 6;
     }
 
     void everyControlIsNamed() {
-        QFETCH(bool, onboarded);
+        QFETCH(QString, scene);
         QFETCH(int, width);
+        QFETCH(int, leastControls);
         LauncherManifest catalog = catalogWith(
             {publishedApp(u"alpha"_s), publishedApp(u"beta"_s), comingSoonApp(u"soon"_s)});
-        QmlLauncher launcher(catalog, onboarded);
+        QmlLauncher launcher(catalog, scene != u"onboarding"_s);
         QVERIFY(launcher.shown());
         launcher.resize(width);
-        QQuickItem* shell = launcher.item(u"launcherShell"_s);
-        if (shell) {
+        if (QQuickItem* shell = launcher.item(u"launcherShell"_s)) {
             shell->setProperty("showCompactDetail", true);
         }
+        QQuickWindow* window = launcher.window;
+        if (scene == u"switcher"_s) {
+            launcher.item(u"rootView"_s)->setProperty("showQuickSwitcher", true);
+        } else if (scene == u"feedback"_s) {
+            launcher.store->setShowingFeedbackSheet(true);
+        } else if (scene == u"settings"_s) {
+            launcher.actions->showSettingsWindow();
+            window = launcher.actions->settingsWindow();
+            QVERIFY(window);
+        }
         launcher.settle();
+        QTest::qWait(250); // layers fade in
 
         QStringList unnamed;
         int controls = 0;
-        collectUnnamed(launcher.window->contentItem(), unnamed, controls);
-        QVERIFY2(controls >= 5, "the walk reaches the window's controls");
+        collectUnnamed(window->contentItem(), unnamed, controls);
+        QVERIFY2(controls >= leastControls, "the walk reaches the window's controls");
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", "_s)));
     }
 };

@@ -48,8 +48,7 @@ Rectangle {
     // The shell gets the root's view model and may ask for the quick switcher; onboarding needs
     // neither.
     Binding {
-        target: content.item
-        when: content.item instanceof LauncherShellView
+        target: content.item as LauncherShellView
         property: "shell"
         value: shellModel
     }

@@ -29,6 +29,8 @@ Item {
         cellHeight: 64 + frame.gap
         activeFocusOnTab: true
         keyNavigationEnabled: true
+        Accessible.role: Accessible.List
+        Accessible.name: Copy.texts.onboardingTitle
         highlightFollowsCurrentItem: false
         // Without a moving highlight the view does not follow the current cell by itself.
         onCurrentIndexChanged: grid.positionViewAtIndex(grid.currentIndex, GridView.Contain)
