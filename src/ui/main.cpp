@@ -88,7 +88,14 @@ int main(int argc, char** argv) {
     LauncherTrayMenu tray(store, actions, AppIconCache::of(engine), appName);
     tray.showInTray();
 
-    StartupSequence startup(store, *window, StartupOptions::fromEnvironment());
+    const StartupOptions options = StartupOptions::fromEnvironment();
+    if (!options.screenshotScene) {
+        qCCritical(logUi) << "NIMBARA_SCREENSHOT_SCENE names no screen of the launcher";
+        return 1;
+    }
+    StartupSequence startup(store, *window, options);
+    startup.setScreenshotStage(
+        screenshotStage(*options.screenshotScene, *window, store, actions, tray));
     QObject::connect(&instance, &SingleInstanceGuard::activationRequested, &actions, [&] {
         startup.noteRaiseRequest();
         actions.activateMainWindow();

@@ -62,6 +62,8 @@ StartupOptions StartupOptions::fromEnvironment() {
     StartupOptions options;
     options.reportStartup = qEnvironmentVariable("NIMBARA_REPORT_STARTUP") == QLatin1String("1");
     options.screenshotPath = qEnvironmentVariable("NIMBARA_SCREENSHOT");
+    options.screenshotScene =
+        parseScreenshotScene(qEnvironmentVariable("NIMBARA_SCREENSHOT_SCENE"));
     options.windowSize = parseWindowSize(qEnvironmentVariable("NIMBARA_WINDOW_SIZE"));
     return options;
 }
@@ -139,6 +141,9 @@ void StartupSequence::catalogLoaded() {
                 .arg(elapsed(), rss ? QString::number(*rss) : QStringLiteral("unknown")));
     }
     if (!options_.screenshotPath.isEmpty() && window_) {
+        if (stage_.setUp) {
+            stage_.setUp();
+        }
         connect(window_, &QQuickWindow::frameSwapped, this, &StartupSequence::frameAfterCatalog,
                 Qt::QueuedConnection);
         settled_.start();
@@ -160,7 +165,7 @@ void StartupSequence::saveScreenshot() {
         return;
     }
     disconnect(window_, &QQuickWindow::frameSwapped, this, &StartupSequence::frameAfterCatalog);
-    const QImage image = window_->grabWindow();
+    const QImage image = stage_.picture ? stage_.picture() : window_->grabWindow();
     if (image.isNull() || !image.save(options_.screenshotPath, "PNG")) {
         qCCritical(logUi).noquote() << "could not write the screenshot" << options_.screenshotPath;
         QCoreApplication::exit(1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/screenshot_scene.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QQuickWindow>
@@ -20,10 +22,13 @@ class LauncherStore;
 //   to come forward;
 // - NIMBARA_SCREENSHOT=<file.png> saves the main window as a PNG once the first catalog load has
 //   finished and the window has settled, then quits;
+// - NIMBARA_SCREENSHOT_SCENE=<scene> pictures another screen instead (see ScreenshotScene);
 // - NIMBARA_WINDOW_SIZE=<W>x<H> sizes the main window (for screenshots).
 struct StartupOptions {
     bool reportStartup = false;
     QString screenshotPath;
+    // None when NIMBARA_SCREENSHOT_SCENE names no scene.
+    std::optional<ScreenshotScene> screenshotScene;
     std::optional<QSize> windowSize;
 
     static StartupOptions fromEnvironment();
@@ -42,6 +47,9 @@ public:
     StartupSequence(LauncherStore& store, QQuickWindow& window, StartupOptions options,
                     QObject* parent = nullptr);
 
+    // What a screenshot run puts up and pictures; by default the main window as it comes up.
+    void setScreenshotStage(ScreenshotStage stage) { stage_ = std::move(stage); }
+
     // Called when a later launch asked this process to come forward.
     void noteRaiseRequest() const;
 
@@ -55,6 +63,7 @@ private:
     QPointer<LauncherStore> store_;
     QPointer<QQuickWindow> window_;
     StartupOptions options_;
+    ScreenshotStage stage_;
     bool started_ = false;
     bool catalogLoaded_ = false;
     std::atomic<bool> firstFrameSeen_{false};

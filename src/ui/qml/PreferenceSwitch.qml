@@ -18,6 +18,10 @@ Switch {
     }
     padding: 0
     spacing: 10
+    // The indicator counts in the width, so that rows leave room for it.
+    implicitWidth: indicator.implicitWidth
+                   + (text !== "" ? spacing + contentItem.implicitWidth : 0)
+    implicitHeight: Math.max(indicator.implicitHeight, contentItem.implicitHeight)
     font.pixelSize: 13
     Accessible.name: text
 

@@ -13,7 +13,10 @@ RowLayout {
 
     spacing: 10
 
+    // Both sides hang from the top, so the mark stays beside the title's first line however the
+    // title wraps.
     Rectangle {
+        Layout.alignment: Qt.AlignTop
         implicitWidth: 16
         implicitHeight: 16
         radius: 8
@@ -31,6 +34,7 @@ RowLayout {
         }
     }
     Text {
+        Layout.alignment: Qt.AlignTop
         Layout.fillWidth: true
         text: step.title
         color: step.active ? Theme.fg0 : step.done ? Theme.fg2 : Theme.fg3
