@@ -205,8 +205,9 @@ private Q_SLOTS:
             QTest::newRow(tag) << answer(200, archiveBody, true, 100'000) << false
                                << u"http://127.0.0.1:%1/"_s << u"network"_s;
         QTest::newRow("https") << whole << false << u"https://127.0.0.1:%1/"_s << u"network"_s;
-        for (const QString& url : {u"http://127.0.0.2:%1/"_s, u"ftp://127.0.0.1:%1/"_s,
-                                   u"http://example.com/"_s, u"http:/a.zip"_s, u"%2/source.zip"_s})
+        for (const QString& url :
+             {u"http://127.0.0.2:%1/"_s, u"ftp://127.0.0.1:%1/"_s, u"http://example.com/"_s,
+              u"http://localhost.example/"_s, u"http:/a.zip"_s, u"%2/source.zip"_s})
             QTest::newRow(qPrintable(url))
                 << whole << false << url << u"unsupportedDownloadScheme"_s;
     }
@@ -245,20 +246,6 @@ private Q_SLOTS:
             QCOMPARE(reports[i].total,
                      lengthKnown ? std::optional(archiveBody.size()) : std::optional<qint64>());
         }
-    }
-
-    void localHTTPRule_data() {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<bool>("local");
-        QTest::newRow("no port") << u"http://localhost/a.zip"_s << true;
-        QTest::newRow("case") << u"http://lOcAlHoSt/a.zip"_s << true;
-        QTest::newRow("suffix") << u"http://localhost.example/a.zip"_s << false;
-    }
-
-    void localHTTPRule() {
-        QFETCH(QString, url);
-        QFETCH(bool, local);
-        QCOMPARE(isLocalHTTP(QUrl(url)), local);
     }
 
     void cancel_data() {
