@@ -55,15 +55,6 @@ private Q_SLOTS:
         QCOMPARE(NimbaraLocales::normalized(identifier), expected);
     }
 
-    // Each language reads its own table.
-    void textFillsTheLocaleTemplate() {
-        QCOMPARE(NimbaraCopy::text(CopyKey::statusComingSoon, L::en), u"Coming soon"_s);
-        QCOMPARE(NimbaraCopy::text(CopyKey::installInstalling, L::pl, {{u"progress"_s, u"42"_s}}),
-                 u"Instalowanie 42%"_s);
-        QCOMPARE(NimbaraCopy::text(CopyKey::errorInstallFailed, L::de, {{u"app"_s, u"Notes"_s}}),
-                 u"Notes konnte nicht installiert werden. {{reason}}"_s);
-    }
-
     void filled_data() {
         QTest::addColumn<QString>("templateText");
         QTest::addColumn<CopyValues>("values");
