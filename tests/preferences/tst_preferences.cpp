@@ -126,7 +126,6 @@ private Q_SLOTS:
         const QString home = QDir::homePath() + u"/.config/nimbara/preferences.plist"_qs;
         QTest::newRow("absolute") << QByteArray("/srv/conf/")
                                   << u"/srv/conf/nimbara/preferences.plist"_qs;
-        QTest::newRow("empty") << QByteArray("") << home;
         QTest::newRow("relative") << QByteArray("conf") << home;
     }
 
