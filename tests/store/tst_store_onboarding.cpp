@@ -38,8 +38,7 @@ void TestStore::finishOnboarding() {
 
     store.finishOnboarding();
     QVERIFY(!store.requiresOnboarding());
-    QVERIFY(PreferencesStore(h.fakes.preferencesPath)
-                .boolForKey(QString::fromLatin1(StoreKeys::onboardingComplete)));
+    QVERIFY(storedFlag(h, StoreKeys::onboardingComplete));
     QTRY_COMPARE(h.fakes.installer->finished, expectedInstalls.size());
     settle();
     QStringList installed;

@@ -188,9 +188,7 @@ void TestStore::loadCompletesOnboardingOnlyWithoutPublishedApps() {
     h.loadManifest();
 
     QCOMPARE(store.onboardingComplete(), expected);
-    QCOMPARE(PreferencesStore(h.fakes.preferencesPath)
-                 .boolForKey(QString::fromLatin1(StoreKeys::onboardingComplete)),
-             expected);
+    QCOMPARE(storedFlag(h, StoreKeys::onboardingComplete), expected);
 }
 
 void TestStore::selectionAfterLoad_data() {
