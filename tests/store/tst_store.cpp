@@ -84,6 +84,16 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+bool storedFlag(const StoreHarness& h, const char* key) {
+    return PreferencesStore(h.fakes.preferencesPath).boolForKey(QString::fromLatin1(key));
+}
+
+LauncherOperationalEvent alphaEvent(const char* type, const char* status,
+                                    std::optional<QString> reason) {
+    return {QString::fromLatin1(type), u"alpha"_qs, u"1.0.0"_qs, QString::fromLatin1(status),
+            std::move(reason)};
+}
+
 std::exception_ptr offline() {
     return std::make_exception_ptr(NetworkError(u"offline"_qs));
 }

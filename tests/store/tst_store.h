@@ -57,6 +57,13 @@ inline bool operator==(const FakeErrorReporter::Report& a, const FakeErrorReport
     return a.description == b.description && a.context == b.context;
 }
 
+// A flag of the preferences file as it is now.
+bool storedFlag(const StoreHarness& h, const char* key);
+
+// An install event of kAlpha 1.0.0.
+LauncherOperationalEvent alphaEvent(const char* type, const char* status,
+                                    std::optional<QString> reason = std::nullopt);
+
 // A catalog load or submission that cannot reach its server.
 std::exception_ptr offline();
 

@@ -26,11 +26,6 @@ QSet<QString> persistedSeenIDs(const StoreHarness& h) {
     return QSet<QString>(ids.begin(), ids.end());
 }
 
-bool persistedBaseline(const StoreHarness& h) {
-    return PreferencesStore(h.fakes.preferencesPath)
-        .boolForKey(QString::fromLatin1(StoreKeys::announcementBaselineEstablished));
-}
-
 } // namespace
 
 void TestStore::announcementsAcrossLoadsAndRestarts() {
@@ -45,7 +40,7 @@ void TestStore::announcementsAcrossLoadsAndRestarts() {
     h.fakes.manifestLoader->error = offline();
     h.startUp();
     QVERIFY(!store.pendingAnnouncement());
-    QVERIFY(!persistedBaseline(h));
+    QVERIFY(!storedFlag(h, StoreKeys::announcementBaselineEstablished));
     QCOMPARE(persistedSeenIDs(h), QSet<QString>());
 
     // The first successful load marks everything it carries as seen, without a popup.
@@ -53,7 +48,7 @@ void TestStore::announcementsAcrossLoadsAndRestarts() {
     h.fakes.manifestLoader->catalog = catalog({kAlpha}, {a1});
     h.loadManifest();
     QVERIFY(!store.pendingAnnouncement());
-    QVERIFY(persistedBaseline(h));
+    QVERIFY(storedFlag(h, StoreKeys::announcementBaselineEstablished));
     QCOMPARE(persistedSeenIDs(h), QSet<QString>{u"a1"_qs});
 
     // After a relaunch, new ones show one after the other, each once.

@@ -82,7 +82,6 @@ void TestStore::recoversUpdateKilledMidSwap_data() {
     QTest::addColumn<QString>("killedWith"); // the version at the destination at the kill
     QTest::newRow("after the backup move") << u"backupMoved"_qs << u"<none>"_qs;
     QTest::newRow("after the move into place") << u"movedIntoPlace"_qs << u"2.0.0"_qs;
-    QTest::newRow("after the final check") << u"finalCheckPassed"_qs << u"2.0.0"_qs;
 }
 
 // A child process updates Notes from 1.0.0 to 2.0.0 and is killed at a point of the swap. The

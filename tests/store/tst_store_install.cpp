@@ -8,16 +8,6 @@
 using namespace nimbara;
 using namespace nimbara::test;
 
-namespace {
-
-LauncherOperationalEvent alphaEvent(const char* type, const char* status,
-                                    std::optional<QString> reason = std::nullopt) {
-    return {QString::fromLatin1(type), u"alpha"_qs, u"1.0.0"_qs, QString::fromLatin1(status),
-            std::move(reason)};
-}
-
-} // namespace
-
 void TestStore::installPreconditions_data() {
     QTest::addColumn<AppManifestItem>("app");
     QTest::addColumn<QString>("system");

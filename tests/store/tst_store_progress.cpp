@@ -22,10 +22,6 @@ Step phase(qint64 at, Phase phase) {
     return {at, {phase, 0, std::nullopt}};
 }
 
-LauncherOperationalEvent alphaEvent(const char* type, const char* status) {
-    return {QString::fromLatin1(type), u"alpha"_qs, u"1.0.0"_qs, QString::fromLatin1(status), {}};
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(QList<Step>)

@@ -59,14 +59,8 @@ void DevServerProcess::limitDescriptors(int count) {
 }
 
 DevServerProcess::~DevServerProcess() {
-    stop();
-}
-
-void DevServerProcess::stop() {
-    if (process_.state() != QProcess::NotRunning) {
-        process_.kill();
-        process_.waitForFinished(kWaitMs);
-    }
+    process_.kill();
+    process_.waitForFinished(kWaitMs);
 }
 
 void DevServerProcess::captureLog() {

@@ -44,8 +44,6 @@ public:
     void captureLog();
     QByteArray log() const;
     bool start();
-    // Kills the server; later requests find nobody listening.
-    void stop();
     const QString& error() const { return error_; }
     QUrl url(const QString& pathAndQuery) const;
 

@@ -1,6 +1,7 @@
 #include "support/fake_collaborators.h"
 
 #include "catalog/seed_manifest.h"
+#include "support/sample_bundle.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,24 +46,11 @@ void Gate::open() {
 
 void writeBundle(const QString& bundlePath, const QString& bundleIdentifier,
                  const QString& shortVersion) {
-    const QString contents = QDir(bundlePath).filePath(QStringLiteral("Contents"));
-    if (!QDir().mkpath(contents)) {
-        throw std::runtime_error("cannot create a bundle folder");
-    }
-    const QString plist =
-        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-                       "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-                       "<plist version=\"1.0\">\n<dict>\n"
-                       "\t<key>CFBundleIdentifier</key>\n\t<string>%1</string>\n"
-                       "\t<key>CFBundleShortVersionString</key>\n\t<string>%2</string>\n"
-                       "\t<key>CFBundleExecutable</key>\n\t<string>app</string>\n"
-                       "</dict>\n</plist>\n")
-            .arg(bundleIdentifier.toHtmlEscaped(), shortVersion.toHtmlEscaped());
-    QFile file(QDir(contents).filePath(QStringLiteral("Info.plist")));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(plist.toUtf8()) < 0) {
-        throw std::runtime_error("cannot write Info.plist");
-    }
+    QDir().mkpath(bundlePath + QStringLiteral("/Contents"));
+    writeBytes(bundlePath + QStringLiteral("/Contents/Info.plist"),
+               infoPlist({{QStringLiteral("CFBundleIdentifier"), bundleIdentifier},
+                          {QStringLiteral("CFBundleShortVersionString"), shortVersion},
+                          {QStringLiteral("CFBundleExecutable"), QStringLiteral("app")}}));
 }
 
 namespace {

@@ -39,10 +39,6 @@ TempHome::~TempHome() {
     }
 }
 
-QString TempHome::path() const {
-    return dir_->path();
-}
-
 QString TempHome::configHome() const {
     return QDir(dir_->path()).filePath(QStringLiteral(".config"));
 }

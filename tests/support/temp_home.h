@@ -21,7 +21,6 @@ public:
     TempHome(const TempHome&) = delete;
     TempHome& operator=(const TempHome&) = delete;
 
-    QString path() const;
     QString configHome() const; // $XDG_CONFIG_HOME
 
 private:
