@@ -27,6 +27,11 @@ struct ModelStore {
         store = std::make_unique<LauncherStore>(fakes.wiring(catalog, true));
         return *store;
     }
+    // Starts the store on `catalog` and hands it to `model`.
+    template <typename Model> LauncherStore& show(Model& model, const LauncherManifest& catalog) {
+        model.setStore(&start(catalog));
+        return *store;
+    }
 };
 
 inline QString english(CopyKey key, const CopyValues& values = {}) {

@@ -73,12 +73,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("canCheckForUpdates");
         QTest::addColumn<QStringList>("expected");
 
-        QTest::newRow("empty catalog") << QList<AppManifestItem>{} << false
-                                       << framed({u'[' + english(CopyKey::emptyTitle) + u']'});
         QTest::newRow("previews only") << QList<AppManifestItem>{comingSoonApp(u"soon"_s)} << false
                                        << framed({u'[' + english(CopyKey::emptyTitle) + u']'});
-        QTest::newRow("one app") << QList<AppManifestItem>{publishedApp(u"alpha"_s)} << false
-                                 << framed({u"Alpha"_s});
 
         // Twelve published apps with previews among them: the first eight published, in order.
         QList<AppManifestItem> twelve;
