@@ -90,14 +90,22 @@ QmlLauncher::~QmlLauncher() {
 }
 
 bool QmlLauncher::shown() const {
-    return window && QTest::qWaitForWindowExposed(window);
+    return window && QTest::qWaitForWindowExposed(window) && activate();
 }
 
-QQuickItem* QmlLauncher::item(const QString& objectName) const {
+QmlWindow QmlLauncher::settings() const {
+    actions->showSettingsWindow();
+    const QmlWindow shown{actions->settingsWindow()};
+    settle();
+    shown.settle();
+    return shown;
+}
+
+QQuickItem* QmlWindow::item(const QString& objectName) const {
     return window ? findItem(window->contentItem(), objectName) : nullptr;
 }
 
-QQuickItem* QmlLauncher::findItem(QQuickItem* root, const QString& objectName) {
+QQuickItem* QmlWindow::findItem(QQuickItem* root, const QString& objectName) {
     if (root->objectName() == objectName) {
         return root;
     }
@@ -109,11 +117,11 @@ QQuickItem* QmlLauncher::findItem(QQuickItem* root, const QString& objectName) {
     return nullptr;
 }
 
-QObject* QmlLauncher::object(const QString& objectName) const {
+QObject* QmlWindow::object(const QString& objectName) const {
     return window ? window->findChild<QObject*>(objectName) : nullptr;
 }
 
-void QmlLauncher::settle() const {
+void QmlWindow::settle() const {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (window) {
@@ -122,20 +130,37 @@ void QmlLauncher::settle() const {
     QCoreApplication::processEvents();
 }
 
-void QmlLauncher::click(QQuickItem* target) const {
+void QmlWindow::click(QQuickItem* target) const {
     const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
     QTest::mouseClick(target->window(), Qt::LeftButton, {}, centre.toPoint());
     settle();
 }
 
-void QmlLauncher::resize(int width) const {
+void QmlWindow::resize(int width) const {
     window->resize(width, window->height());
     settle();
 }
 
-bool QmlLauncher::activate() const {
+bool QmlWindow::activate() const {
     window->requestActivate();
     return QTest::qWaitForWindowActive(window);
+}
+
+void QmlWindow::key(Qt::Key key, Qt::KeyboardModifiers modifiers) const {
+    QTest::keyClick(window, key, modifiers);
+    settle();
+}
+
+void QmlWindow::type(const QString& text) const {
+    for (const QChar ch : text) {
+        QTest::keyClick(window, ch.toLatin1());
+    }
+    settle();
+}
+
+QString QmlWindow::focusedName() const {
+    QQuickItem* focused = window->activeFocusItem();
+    return focused ? focused->objectName() : QString();
 }
 
 } // namespace nimbara::test

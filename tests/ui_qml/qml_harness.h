@@ -36,21 +36,10 @@ private Q_SLOTS:
 // A pending announcement of a new app.
 LauncherAnnouncement announcementOf(const QString& appID);
 
-// One store on substitutes and the main window loaded over it.
-struct QmlLauncher {
-    FakeCollaborators fakes;
-    std::unique_ptr<LauncherStore> store;
-    std::unique_ptr<ApplicationActions> actions;
-    std::unique_ptr<QQmlApplicationEngine> engine;
+// Drives one window of the launcher: finds its items, lets it settle, clicks and types in it.
+struct QmlWindow {
     QQuickWindow* window = nullptr;
 
-    // `announcementsSeenBefore`: a catalog was loaded before, so new announcements are pending.
-    explicit QmlLauncher(const LauncherManifest& catalog, bool onboardingComplete = true,
-                         bool announcementsSeenBefore = false);
-    ~QmlLauncher();
-
-    // Whether the window loaded and is on screen.
-    bool shown() const;
     // The item named `objectName` in the window's visual tree (popups included), or null.
     QQuickItem* item(const QString& objectName) const;
     static QQuickItem* findItem(QQuickItem* root, const QString& objectName);
@@ -61,6 +50,30 @@ struct QmlLauncher {
     void resize(int width) const;
     // Makes the window the active one, so that key presses reach it.
     bool activate() const;
+    // Presses `key` in the window, then settles.
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) const;
+    // Types plain ASCII text into whatever has the focus, one key at a time.
+    void type(const QString& text) const;
+    // The object name of the item with the active focus, or empty.
+    QString focusedName() const;
+};
+
+// One store on substitutes and the main window loaded over it.
+struct QmlLauncher : QmlWindow {
+    FakeCollaborators fakes;
+    std::unique_ptr<LauncherStore> store;
+    std::unique_ptr<ApplicationActions> actions;
+    std::unique_ptr<QQmlApplicationEngine> engine;
+
+    // `announcementsSeenBefore`: a catalog was loaded before, so new announcements are pending.
+    explicit QmlLauncher(const LauncherManifest& catalog, bool onboardingComplete = true,
+                         bool announcementsSeenBefore = false);
+    ~QmlLauncher();
+
+    // Whether the window loaded, is on screen and is the active one.
+    bool shown() const;
+    // Shows the settings window through the application's actions.
+    QmlWindow settings() const;
 };
 
 } // namespace nimbara::test

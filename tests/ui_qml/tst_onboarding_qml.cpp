@@ -40,11 +40,6 @@ void collect(QQuickItem* root, const QString& objectName, QList<QQuickItem*>& fo
     }
 }
 
-QString focusedName(const QmlLauncher& launcher) {
-    QQuickItem* focused = launcher.window->activeFocusItem();
-    return focused ? focused->objectName() : QString();
-}
-
 } // namespace
 
 class TestOnboardingQml : public QmlTest {
@@ -78,8 +73,7 @@ private Q_SLOTS:
         QCOMPARE(launcher.item(u"launcherShell"_s) != nullptr, !onboardingShown);
         QCOMPARE(launcher.item(u"announcementOverlay"_s)->property("shown").toBool(),
                  !onboardingShown);
-        if (onboardingShown) {
-            // Published apps are counted, the coming-soon one is not.
+        if (onboardingShown) { // published apps are listed and counted, coming-soon ones not
             QCOMPARE(launcher.item(u"onboardingStatus"_s)->property("text").toString(),
                      NimbaraCopy::text(CopyKey::onboardingStatus, NimbaraLocale::en,
                                        {{u"count"_s, u"2"_s}}));
@@ -89,12 +83,12 @@ private Q_SLOTS:
     }
 
     // Tab reaches the grid, arrows move, Space and Return tick, Tab reaches the continue
-    // button, which finishes onboarding and brings in the shell.
+    // button, which finishes onboarding and brings in the shell and the waiting announcement.
     void keyboardTicksAndContinues() {
-        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)}),
-                             false);
+        LauncherManifest catalog = catalogWith({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)});
+        catalog.announcements = {announcementOf(u"beta"_s)};
+        QmlLauncher launcher(catalog, false, true);
         QVERIFY(launcher.shown());
-        QVERIFY(launcher.activate());
         QQuickItem* continueButton = launcher.item(u"onboardingContinueButton"_s);
         QVERIFY(continueButton);
         const auto ticked = [&](const QString& id) {
@@ -102,13 +96,12 @@ private Q_SLOTS:
         };
 
         QTest::keyClick(launcher.window, Qt::Key_Tab);
-        QCOMPARE(focusedName(launcher), u"starterCell_alpha"_s);
+        QCOMPARE(launcher.focusedName(), u"starterCell_alpha"_s);
         QTest::keyClick(launcher.window, Qt::Key_Space);
         QVERIFY(!ticked(u"alpha"_s));
         QTest::keyClick(launcher.window, Qt::Key_Right);
-        QCOMPARE(focusedName(launcher), u"starterCell_beta"_s);
-        QTest::keyClick(launcher.window, Qt::Key_Return);
-        launcher.settle();
+        QCOMPARE(launcher.focusedName(), u"starterCell_beta"_s);
+        launcher.key(Qt::Key_Return);
         QVERIFY(!ticked(u"beta"_s));
         QCOMPARE(launcher.item(u"onboardingSelectedCount"_s)->property("text").toString(),
                  NimbaraCopy::text(CopyKey::onboardingSelectedCount, NimbaraLocale::en,
@@ -122,19 +115,18 @@ private Q_SLOTS:
         QCOMPARE(cell->role(), QAccessible::CheckBox);
         QCOMPARE(cell->text(QAccessible::Name), u"Beta"_s);
         QVERIFY(!cell->state().checked);
-        QTest::keyClick(launcher.window, Qt::Key_Space);
-        launcher.settle();
+        launcher.key(Qt::Key_Space);
         QVERIFY(ticked(u"beta"_s));
         QVERIFY(cell->state().checked);
         QCOMPARE(launcher.item(u"starterMark_beta"_s)->property("isSelected").toBool(), true);
 
         QTest::keyClick(launcher.window, Qt::Key_Tab);
         QCOMPARE(launcher.window->activeFocusItem(), continueButton);
-        QTest::keyClick(launcher.window, Qt::Key_Return);
-        launcher.settle();
+        launcher.key(Qt::Key_Return);
         QVERIFY(launcher.store->onboardingComplete());
         QVERIFY(launcher.item(u"launcherShell"_s));
         QVERIFY(!launcher.item(u"onboardingView"_s));
+        QVERIFY(launcher.item(u"announcementOverlay"_s)->property("shown").toBool());
     }
 
     // More apps than fit: the grid scrolls the last one into view, the footer stays on screen.
@@ -142,7 +134,6 @@ private Q_SLOTS:
         QmlLauncher launcher(catalogWith(publishedApps(30)), false);
         QVERIFY(launcher.shown());
         launcher.window->resize(1060, 720);
-        QVERIFY(launcher.activate());
         launcher.settle();
         QQuickItem* frame = launcher.item(u"onboardingGrid"_s);
         QVERIFY(frame);
@@ -153,13 +144,13 @@ private Q_SLOTS:
                 !sceneRect(frame).contains(sceneRect(launcher.item(u"starterCell_app29"_s))));
 
         QTest::keyClick(launcher.window, Qt::Key_Tab);
-        QCOMPARE(focusedName(launcher), u"starterCell_app00"_s);
+        QCOMPARE(launcher.focusedName(), u"starterCell_app00"_s);
         for (int press = 0; press < 30; ++press) {
             QTest::keyClick(launcher.window, Qt::Key_Down);
             QTest::keyClick(launcher.window, Qt::Key_Right);
         }
         launcher.settle();
-        QCOMPARE(focusedName(launcher), u"starterCell_app29"_s);
+        QCOMPARE(launcher.focusedName(), u"starterCell_app29"_s);
         QQuickItem* last = launcher.item(u"starterCell_app29"_s);
         QVERIFY(sceneRect(frame).adjusted(0, 0, 12, 0).contains(sceneRect(last)));
         QVERIFY(window.contains(sceneRect(launcher.item(u"onboardingContinueButton"_s))));

@@ -1,4 +1,4 @@
-// The main window's shell: layouts, the alert, the announcement, texts and symbols.
+// The main window's shell: layouts, the alert, the detail's buttons and the symbols.
 
 #include "presentation/detail_rules.h"
 #include "presentation/library_rules.h"
@@ -7,7 +7,6 @@
 #include "support/catalog_samples.h"
 #include "support/fake_collaborators.h"
 #include "support/test_registry.h"
-#include "text/nimbara_copy.h"
 #include "ui/symbol_glyphs.h"
 
 #include <QDirIterator>
@@ -26,39 +25,6 @@ class TestUiQml : public QmlTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void everyScreenLoadsCleanly_data() {
-        QTest::addColumn<LauncherManifest>("catalog");
-        AppManifestItem withNotes = publishedApp(u"beta"_s);
-        withNotes.releaseNotes = {{u"1.0"_s, u"May"_s, u"First."_s},
-                                  {u"0.9"_s, u"April"_s, u"Beta."_s}};
-        withNotes.sparkleFeedUrl = QUrl(u"https://updates.example.com/beta.xml"_s);
-        QTest::newRow("empty") << catalogWith({});
-        QTest::newRow("coming soon only") << catalogWith({comingSoonApp(u"soon"_s)});
-        QTest::newRow("one published") << catalogWith({publishedApp(u"alpha"_s)});
-        QTest::newRow("several") << catalogWith(
-            {publishedApp(u"alpha"_s), withNotes, comingSoonApp(u"soon"_s)});
-    }
-
-    // Every section in both layouts, with and without search text, draws without a warning.
-    void everyScreenLoadsCleanly() {
-        QFETCH(LauncherManifest, catalog);
-        QmlLauncher launcher(catalog);
-        QVERIFY(launcher.shown());
-        QQuickItem* shell = launcher.item(u"launcherShell"_s);
-        QVERIFY(shell);
-        for (const int width : {1200, 960}) {
-            launcher.resize(width);
-            for (int section = 0; section < 4; ++section) {
-                shell->setProperty("selectedSection", section);
-                shell->setProperty("searchText", u"  a "_s);
-                launcher.settle();
-                shell->setProperty("searchText", QString());
-                shell->setProperty("showCompactDetail", true);
-                launcher.settle();
-            }
-        }
-    }
-
     void layoutFollowsWidth_data() {
         QTest::addColumn<int>("width");
         QTest::addColumn<bool>("compact");
@@ -102,9 +68,7 @@ private Q_SLOTS:
         QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
         QVERIFY(launcher.shown());
         QObject* alert = launcher.object(u"errorAlert"_s);
-        QVERIFY(alert);
-        QVERIFY(!alert->property("visible").toBool());
-
+        QVERIFY(alert && !alert->property("visible").toBool());
         launcher.store->setErrorMessage(u"Alpha could not be installed."_s);
         launcher.settle();
         QVERIFY(alert->property("opened").toBool() || alert->property("visible").toBool());
@@ -115,46 +79,10 @@ private Q_SLOTS:
             QVERIFY(ok);
             launcher.click(ok);
         } else {
-            QTest::keyClick(launcher.window, Qt::Key_Escape);
-            launcher.settle();
+            launcher.key(Qt::Key_Escape);
         }
         QVERIFY(!alert->property("visible").toBool());
         QCOMPARE(launcher.store->errorMessage(), std::nullopt);
-    }
-
-    // A pending announcement waits behind onboarding, then its button opens the announced app.
-    void announcementWaitsForOnboarding() {
-        LauncherManifest catalog = catalogWith({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)});
-        catalog.announcements = {announcementOf(u"beta"_s)};
-        QmlLauncher launcher(catalog, false, true);
-        QVERIFY(launcher.shown());
-        QVERIFY(launcher.store->pendingAnnouncement());
-        QQuickItem* overlay = launcher.item(u"announcementOverlay"_s);
-        QVERIFY(launcher.item(u"rootView"_s)->property("showsOnboarding").toBool());
-        QVERIFY(!overlay->property("shown").toBool());
-
-        launcher.store->setOnboardingComplete(true);
-        launcher.settle();
-        QVERIFY(!launcher.item(u"rootView"_s)->property("showsOnboarding").toBool());
-        QVERIFY(overlay->property("shown").toBool());
-        QQuickItem* open = launcher.item(u"announcementOpenButton"_s);
-        QVERIFY(open && open->isEnabled());
-        launcher.click(open);
-        QCOMPARE(launcher.store->selectedAppID(), std::optional(u"beta"_s));
-        QVERIFY(!launcher.store->pendingAnnouncement());
-        QVERIFY(!overlay->property("shown").toBool());
-    }
-
-    void sidebarSettingsKeepsSection() {
-        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
-        QVERIFY(launcher.shown());
-        QQuickItem* shell = launcher.item(u"launcherShell"_s);
-        launcher.click(launcher.item(u"sidebarRow1"_s)); // all apps
-        QCOMPARE(shell->property("selectedSection").toInt(), 1);
-        launcher.click(launcher.item(u"sidebarRow4"_s)); // settings
-        QVERIFY(launcher.actions->settingsWindow());
-        QVERIFY(launcher.actions->settingsWindow()->isVisible());
-        QCOMPARE(shell->property("selectedSection").toInt(), 1);
     }
 
     // The detail column's own buttons, pressed with the mouse: install, then open, then remove
@@ -167,8 +95,6 @@ private Q_SLOTS:
         QVERIFY(detail);
         QQuickItem* primary = QmlLauncher::findItem(detail, u"primaryActionButton"_s);
         QVERIFY(primary);
-        QCOMPARE(primary->property("text").toString(),
-                 NimbaraCopy::text(CopyKey::installAction, NimbaraLocale::en));
 
         const std::shared_ptr<Gate> gate = launcher.fakes.installer->hold(alpha.id);
         launcher.click(primary);
@@ -177,10 +103,7 @@ private Q_SLOTS:
         QTRY_COMPARE(launcher.fakes.installer->finished, 1);
         QCOMPARE(launcher.fakes.installer->calls.size(), 1);
         launcher.settle();
-        QCOMPARE(primary->property("text").toString(),
-                 NimbaraCopy::text(CopyKey::openAction, NimbaraLocale::en));
-
-        launcher.click(primary);
+        launcher.click(primary); // now the open button
         QThreadPool::globalInstance()->waitForDone(); // the app is opened on a worker
         launcher.settle();
         QCOMPARE(launcher.fakes.workspace->opened.size(), 1);
@@ -198,38 +121,6 @@ private Q_SLOTS:
         QVERIFY(launcher.fakes.uninstaller->requests.isEmpty());
         launcher.click(confirm);
         QTRY_COMPARE(launcher.fakes.uninstaller->requests.size(), 1);
-    }
-
-    void quickSwitchShortcutFromSearchField() {
-        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
-        QVERIFY(launcher.shown());
-        launcher.window->requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(launcher.window));
-        QQuickItem* search = launcher.item(u"searchField"_s);
-        QVERIFY(search);
-        search->forceActiveFocus();
-        for (const char key : {'n', 'o', 't', 'e', 's'}) {
-            QTest::keyClick(launcher.window, key);
-        }
-        QTest::keyClick(launcher.window, Qt::Key_Home);
-        QTest::keyClick(launcher.window, Qt::Key_K, Qt::ControlModifier);
-        launcher.settle();
-        QVERIFY(launcher.item(u"rootView"_s)->property("showQuickSwitcher").toBool());
-        // The key went to the shortcut, not to the text field's delete-to-end-of-line.
-        QCOMPARE(launcher.item(u"launcherShell"_s)->property("searchText").toString(), u"notes"_s);
-    }
-
-    void textsFollowLocale() {
-        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
-        QVERIFY(launcher.window);
-        QQuickItem* search = launcher.item(u"searchField"_s);
-        QVERIFY(search);
-        QCOMPARE(search->property("placeholderText").toString(),
-                 NimbaraCopy::text(CopyKey::topSearchApps, NimbaraLocale::en));
-        launcher.store->setLocale(NimbaraLocale::pl);
-        launcher.settle();
-        QCOMPARE(search->property("placeholderText").toString(),
-                 NimbaraCopy::text(CopyKey::topSearchApps, NimbaraLocale::pl));
     }
 
     // Every symbol the screens draw, named in QML or handed over by a view model, has its own
