@@ -19,4 +19,18 @@ ApplicationWindow {
         objectName: "rootView"
         anchors.fill: parent
     }
+
+    // The standard commands, from whichever of the launcher's windows is active.
+    Shortcut {
+        objectName: "quitShortcut"
+        sequence: "Ctrl+Q"
+        context: Qt.ApplicationShortcut
+        onActivated: Launcher.actions.quit()
+    }
+    Shortcut {
+        objectName: "settingsShortcut"
+        sequence: "Ctrl+,"
+        context: Qt.ApplicationShortcut
+        onActivated: Launcher.actions.showSettingsWindow()
+    }
 }
