@@ -3,7 +3,7 @@ import Nimbara
 
 // The announcement of a newly published app: its icon (or the logo when the app is not
 // visible), title, body and version, with dismiss and open buttons. Shown in a ModalOverlay,
-// whose frame draws the bg0 background.
+// whose frame draws the background.
 Item {
     id: popup
 

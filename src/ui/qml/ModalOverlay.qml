@@ -2,7 +2,7 @@ import QtQuick
 import Nimbara
 
 // Frames one piece of content above the window: a dimmer that swallows clicks, and the content
-// centred on it in a rounded, shadowed frame with a 28 margin. Fades in and out with `shown`;
+// centred on it in a rounded, outlined, shadowed frame with a 28 margin. Fades in and out with `shown`;
 // only the content's own buttons close it.
 Item {
     id: overlay
@@ -69,7 +69,10 @@ Item {
         height: Math.min(overlay.content ? overlay.content.implicitHeight : 0,
                          overlay.height - 56)
         radius: 16
-        color: Theme.bg0
+        // A lighter surface and an outline, so the frame stands out from the dimmed page.
+        color: Theme.bg1
+        border.width: 1
+        border.color: Theme.line2
         clip: true
     }
 }
