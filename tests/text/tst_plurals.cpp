@@ -118,7 +118,7 @@ private Q_SLOTS:
                 }
                 for (const QStringView form : all) {
                     QVERIFY2(placeholders(form) == placeholders(base),
-                             qPrintable(name + u": "_s + form));
+                             qPrintable(name + u": "_s + form.toString()));
                 }
                 QVERIFY2(all.contains(QStringView(base)), qPrintable(name));
                 // The screens recognise a count text by its template, so each is distinct.
