@@ -16,8 +16,7 @@ QString uninstallConfirmationMessage(qsizetype managedCount, bool deleteData,
                                      NimbaraLocale locale) {
     const CopyKey key = deleteData ? CopyKey::uninstallEverythingConfirmBodyWithData
                                    : CopyKey::uninstallEverythingConfirmBody;
-    return NimbaraCopy::text(key, locale,
-                             {{QStringLiteral("count"), QString::number(managedCount)}});
+    return NimbaraCopy::counted(key, locale, managedCount);
 }
 
 } // namespace nimbara

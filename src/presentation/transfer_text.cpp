@@ -55,11 +55,10 @@ QString byteSizeText(qint64 bytes, NimbaraLocale locale) {
 QString timeLeftText(qint64 remainingBytes, double bytesPerSecond, NimbaraLocale locale) {
     const double seconds = std::ceil(double(std::max<qint64>(remainingBytes, 0)) / bytesPerSecond);
     if (seconds < 60.0) {
-        return NimbaraCopy::text(CopyKey::timeLeftSeconds, locale,
-                                 {{u"count"_s, QString::number(qint64(seconds))}});
+        return NimbaraCopy::counted(CopyKey::timeLeftSeconds, locale, qint64(seconds));
     }
-    return NimbaraCopy::text(CopyKey::timeLeftMinutes, locale,
-                             {{u"count"_s, QString::number(qint64(std::ceil(seconds / 60.0)))}});
+    return NimbaraCopy::counted(CopyKey::timeLeftMinutes, locale,
+                                qint64(std::ceil(seconds / 60.0)));
 }
 
 QString downloadDetail(qint64 receivedBytes, std::optional<qint64> totalBytes,

@@ -1,5 +1,6 @@
 #include "text/nimbara_copy.h"
 
+#include "text/copy_plurals.h"
 #include "text/copy_table.h"
 
 #include <array>
@@ -50,8 +51,20 @@ QString NimbaraCopy::templateFor(CopyKey key, NimbaraLocale locale) {
     return messages()[localeIndex][keyIndex];
 }
 
+QString NimbaraCopy::pluralTemplate(CopyKey key, NimbaraLocale locale, qint64 count) {
+    const std::optional<PluralForms> forms = copy_table::plurals(key, locale);
+    return forms ? forms->form(pluralCategory(locale, count)).toString() : templateFor(key, locale);
+}
+
+QString NimbaraCopy::counted(CopyKey key, NimbaraLocale locale, qint64 count, CopyValues values) {
+    values.insert(QStringLiteral("count"), QString::number(count));
+    return text(key, locale, values);
+}
+
 QString NimbaraCopy::text(CopyKey key, NimbaraLocale locale, const CopyValues& values) {
-    QString result = templateFor(key, locale);
+    bool isNumber = false;
+    const qint64 count = values.value(QStringLiteral("count")).toLongLong(&isNumber);
+    QString result = isNumber ? pluralTemplate(key, locale, count) : templateFor(key, locale);
     if (result.isEmpty()) {
         result = templateFor(key, NimbaraLocale::en);
     }

@@ -17,8 +17,16 @@ class NimbaraCopy {
 public:
     // The template of `key` in `locale` (falling back to English, then to the key's raw value),
     // with every "{{name}}" of a supplied value replaced literally. Placeholders without a value
-    // stay as written; values whose name does not occur have no effect.
+    // stay as written; values whose name does not occur have no effect. When `values` holds a
+    // whole number under "count", the key's plural form for that number is filled instead.
     static QString text(CopyKey key, NimbaraLocale locale, const CopyValues& values = {});
+
+    // text() with `count` as the "count" value.
+    static QString counted(CopyKey key, NimbaraLocale locale, qint64 count, CopyValues values = {});
+
+    // The form of `key` in `locale` that `count` takes; templateFor() when the key has no plural
+    // forms there.
+    static QString pluralTemplate(CopyKey key, NimbaraLocale locale, qint64 count);
 
     // The raw template, without filling; empty when the table has none for that locale.
     static QString templateFor(CopyKey key, NimbaraLocale locale);

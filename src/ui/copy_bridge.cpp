@@ -1,6 +1,7 @@
 #include "ui/copy_bridge.h"
 
 #include "store/launcher_store.h"
+#include "text/copy_plurals.h"
 #include "text/nimbara_copy.h"
 #include "ui/launcher_context.h"
 
@@ -27,17 +28,27 @@ QString CopyBridge::fill(const QString& templateText, const QVariantMap& values)
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         copyValues.insert(it.key(), it.value().toString());
     }
+    const auto counted = countedKeys_.constFind(templateText);
+    if (counted != countedKeys_.cend()) {
+        return NimbaraCopy::text(*counted, locale_, copyValues);
+    }
     return NimbaraCopy::filled(templateText, copyValues);
 }
 
 void CopyBridge::reload() {
-    const NimbaraLocale locale = store_ ? store_->locale() : NimbaraLocale::en;
+    locale_ = store_ ? store_->locale() : NimbaraLocale::en;
     QVariantMap texts;
+    QHash<QString, CopyKey> countedKeys;
     for (const CopyKey key : CopyKeys::allCases()) {
         // Templates keep their placeholders; screens fill them with fill().
-        texts.insert(QString(CopyKeys::rawValue(key)), NimbaraCopy::text(key, locale));
+        const QString text = NimbaraCopy::text(key, locale_);
+        texts.insert(QString(CopyKeys::rawValue(key)), text);
+        if (copy_table::plurals(key, locale_)) {
+            countedKeys.insert(text, key);
+        }
     }
     texts_ = std::move(texts);
+    countedKeys_ = std::move(countedKeys);
     if (engine_) {
         scriptTexts_ = engine_->toScriptValue(texts_);
     }

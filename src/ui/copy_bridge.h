@@ -1,5 +1,9 @@
 #pragma once
 
+#include "text/copy_key.h"
+#include "text/nimbara_locale.h"
+
+#include <QHash>
 #include <QJSValue>
 #include <QObject>
 #include <QPointer>
@@ -36,6 +40,9 @@ public:
     const QVariantMap& textMap() const { return texts_; }
 
     // `templateText` with every "{{name}}" of `values` replaced (values are turned into text).
+    // When `templateText` is the current text of a key with plural forms and `values` holds a
+    // whole number under "count", the key's form for that number is filled instead, so that
+    // `Copy.fill(Copy.texts.appListSubtitle, {count: n})` reads right for every n.
     Q_INVOKABLE QString fill(const QString& templateText, const QVariantMap& values) const;
 
 Q_SIGNALS:
@@ -47,7 +54,10 @@ private:
 
     QPointer<LauncherStore> store_;
     QJSEngine* engine_;
+    NimbaraLocale locale_ = NimbaraLocale::en;
     QVariantMap texts_;
+    // The current text of each key with plural forms -> that key.
+    QHash<QString, CopyKey> countedKeys_;
     QJSValue scriptTexts_;
 };
 

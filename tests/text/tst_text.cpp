@@ -1,5 +1,5 @@
 #include "platform/preferred_languages.h"
-#include "support/temp_home.h"
+#include "support/test_registry.h"
 #include "text/copy_key.h"
 #include "text/nimbara_copy.h"
 #include "text/nimbara_locale.h"
@@ -149,6 +149,6 @@ private Q_SLOTS:
     }
 };
 
-NIMBARA_TEST_MAIN(TestText)
+NIMBARA_REGISTER_TEST(TestText);
 
 #include "tst_text.moc"
