@@ -91,6 +91,8 @@ QStringView german(CopyKey key) {
         return u"Nimbara-Apps";
     case CopyKey::topSearchApps:
         return u"Apps suchen";
+    case CopyKey::topClearSearch:
+        return u"Suche leeren";
     case CopyKey::topQuickSwitch:
         return u"Schnell wechseln";
     case CopyKey::onboardingWelcome:

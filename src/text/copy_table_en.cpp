@@ -91,6 +91,8 @@ QStringView english(CopyKey key) {
         return u"Nimbara apps";
     case CopyKey::topSearchApps:
         return u"Search apps";
+    case CopyKey::topClearSearch:
+        return u"Clear search";
     case CopyKey::topQuickSwitch:
         return u"Quick switch";
     case CopyKey::onboardingWelcome:

@@ -91,6 +91,8 @@ QStringView polish(CopyKey key) {
         return u"Aplikacje Nimbara";
     case CopyKey::topSearchApps:
         return u"Szukaj aplikacji";
+    case CopyKey::topClearSearch:
+        return u"Wyczyść wyszukiwanie";
     case CopyKey::topQuickSwitch:
         return u"Szybkie przełączanie";
     case CopyKey::onboardingWelcome:

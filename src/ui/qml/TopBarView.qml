@@ -75,8 +75,8 @@ Rectangle {
                 objectName: "searchField"
                 anchors.left: searchSymbol.right
                 anchors.leftMargin: 6
-                anchors.right: parent.right
-                anchors.rightMargin: 10
+                anchors.right: clearSearch.visible ? clearSearch.left : parent.right
+                anchors.rightMargin: clearSearch.visible ? 2 : 10
                 anchors.verticalCenter: parent.verticalCenter
                 leftPadding: 0
                 rightPadding: 0
@@ -91,12 +91,35 @@ Rectangle {
                 onTextEdited: topBar.searchEdited(text)
                 // Where Ctrl+K is the platform's delete-to-end-of-line, a focused text field takes
                 // the key before any shortcut sees it: hand it on to the quick switcher.
+                // Escape empties a search that holds text.
                 Keys.onPressed: (event) => {
                     if (event.key === Qt.Key_K && (event.modifiers & Qt.ControlModifier)) {
                         event.accepted = true
                         topBar.quickSwitcherRequested()
+                    } else if (event.key === Qt.Key_Escape && searchField.text !== "") {
+                        event.accepted = true
+                        topBar.searchEdited("")
                     }
                 }
+            }
+            // Empties the search; shown while it holds text. The field keeps the focus.
+            NimbaraButton {
+                id: clearSearch
+                objectName: "clearSearchButton"
+                anchors.right: parent.right
+                anchors.rightMargin: 4
+                anchors.verticalCenter: parent.verticalCenter
+                visible: topBar.searchText !== ""
+                variant: ButtonVariant.Ghost
+                implicitWidth: 24
+                implicitHeight: 24
+                leftPadding: 0
+                rightPadding: 0
+                focusPolicy: Qt.NoFocus
+                symbol: "xmark"
+                labelColor: Theme.fg2
+                Accessible.name: Copy.texts.topClearSearch
+                onClicked: topBar.searchEdited("")
             }
         }
 
