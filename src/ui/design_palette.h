@@ -27,6 +27,7 @@ class DesignPalette : public QObject {
     Q_PROPERTY(QColor fg1 READ fg1 CONSTANT)
     Q_PROPERTY(QColor fg2 READ fg2 CONSTANT)
     Q_PROPERTY(QColor fg3 READ fg3 CONSTANT)
+    Q_PROPERTY(QColor fgCaption READ fgCaption CONSTANT)
     Q_PROPERTY(QColor lime READ lime CONSTANT)
     Q_PROPERTY(QColor violet READ violet CONSTANT)
     Q_PROPERTY(QColor amber READ amber CONSTANT)
@@ -47,7 +48,10 @@ public:
     static QColor fg0() { return {0xF3, 0xF4, 0xF6}; }   // primary text
     static QColor fg1() { return {0xC9, 0xCC, 0xD3}; }   // secondary text, unselected rows
     static QColor fg2() { return {0x8B, 0x90, 0x9A}; }   // body text
-    static QColor fg3() { return {0x5A, 0x60, 0x6B}; }   // captions, symbols
+    static QColor fg3() { return {0x5A, 0x60, 0x6B}; }   // symbols and other marks
+    // Small text that carries information (captions, labels, counts, status lines and
+    // placeholders): legible (4.5:1) on every background up to bg3.
+    static QColor fgCaption() { return {0x82, 0x88, 0x93}; }
     // Accents, one per catalog accent name.
     static QColor lime() { return QColor::fromRgbF(0.74f, 0.94f, 0.34f); }
     static QColor violet() { return QColor::fromRgbF(0.62f, 0.42f, 0.96f); }

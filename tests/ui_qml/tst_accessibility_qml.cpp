@@ -1,11 +1,14 @@
 // Every control a user can reach, in every window and layer of the launcher, says what it is to
-// assistive technology and lies within the room its layout gives it.
+// assistive technology and lies within the room its layout gives it, and every text is legible
+// on the surface it is drawn on.
 
 #include "qml_harness.h"
 #include "support/catalog_samples.h"
+#include "support/contrast.h"
 #include "support/test_registry.h"
 
 #include <QAccessible>
+#include <QJSValue>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
@@ -71,6 +74,81 @@ void collectFaults(QQuickItem* item, QStringList& faults, int& controls) {
     }
 }
 
+// The colour behind the centre of `text`: the nearest opaque rectangle stacked below it (or the
+// window), with the translucent rectangles between composited over it. None when a gradient lies
+// behind it.
+std::optional<QColor> surfaceBehind(QQuickItem* text, const QColor& windowColour) {
+    const QPointF centre = text->mapToScene(text->boundingRect().center());
+    QList<QColor> layers; // nearest first
+    const auto cover = [&](QQuickItem* item) {
+        if (!item->inherits("QQuickRectangle") || !item->isVisible() ||
+            !item->mapRectToScene(item->boundingRect()).contains(centre)) {
+            return true;
+        }
+        const QJSValue gradient = item->property("gradient").value<QJSValue>();
+        if (gradient.isQObject() || gradient.isNumber() || gradient.isString()) {
+            return false;
+        }
+        QColor colour = item->property("color").value<QColor>();
+        colour.setAlphaF(float(colour.alphaF() * item->opacity()));
+        layers.append(colour);
+        return true;
+    };
+    QQuickItem* onPath = text;
+    for (QQuickItem* parent = text->parentItem(); parent; parent = parent->parentItem()) {
+        // Siblings painted before the path (lower z, or the same z and earlier), topmost first.
+        const QList<QQuickItem*> siblings = parent->childItems();
+        const qsizetype pathIndex = siblings.indexOf(onPath);
+        QList<std::pair<std::pair<qreal, qsizetype>, QQuickItem*>> below;
+        for (qsizetype i = 0; i < siblings.size(); ++i) {
+            const std::pair<qreal, qsizetype> order{siblings[i]->z(), i};
+            if (order < std::pair{onPath->z(), pathIndex}) {
+                below.append({order, siblings[i]});
+            }
+        }
+        std::sort(below.begin(), below.end(), [](const auto& a, const auto& b) { return a > b; });
+        for (const auto& entry : std::as_const(below)) {
+            if (!cover(entry.second)) {
+                return std::nullopt;
+            }
+        }
+        if (!cover(parent)) {
+            return std::nullopt;
+        }
+        onPath = parent;
+    }
+    QColor surface = windowColour;
+    for (auto it = layers.rbegin(); it != layers.rend(); ++it) {
+        surface = composited(*it, surface);
+    }
+    return surface;
+}
+
+// Visible, enabled text (symbols aside) whose colour reaches less than 4.5:1 against what lies
+// behind it: one line each.
+void collectIllegibleText(QQuickItem* item, const QColor& windowColour, QStringList& faults) {
+    if (!item->isVisible() || item->opacity() < 0.99 || !item->isEnabled()) {
+        return; // fading, or inactive: not read
+    }
+    const bool symbol =
+        QString::fromLatin1(item->metaObject()->className()).startsWith("Symbol_"_L1);
+    if (item->inherits("QQuickText") && !symbol && !item->property("text").toString().isEmpty()) {
+        if (const std::optional<QColor> surface = surfaceBehind(item, windowColour)) {
+            const QColor colour = composited(item->property("color").value<QColor>(), *surface);
+            const double ratio = contrastRatio(colour, *surface);
+            if (ratio < 4.5) {
+                faults.append(u"\"%1\" in %2 on %3 reaches %4:1"_s
+                                  .arg(item->property("text").toString().left(40), colour.name(),
+                                       surface->name())
+                                  .arg(ratio, 0, 'f', 2));
+            }
+        }
+    }
+    for (QQuickItem* child : item->childItems()) {
+        collectIllegibleText(child, windowColour, faults);
+    }
+}
+
 } // namespace
 
 class TestAccessibilityQml : public QmlTest {
@@ -117,6 +195,7 @@ private Q_SLOTS:
             QStringList found;
             int controls = 0;
             collectFaults(window->contentItem(), found, controls);
+            collectIllegibleText(window->contentItem(), window->color(), found);
             if (controls < leastControls) {
                 found.append(u"only %1 controls reached"_s.arg(controls));
             }

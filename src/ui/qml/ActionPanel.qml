@@ -38,7 +38,7 @@ CardSurface {
                 Text {
                     width: parent.width
                     text: panel.detail ? panel.detail.actionDetail : ""
-                    color: Theme.fg3
+                    color: Theme.fgCaption
                     font.pixelSize: 12
                     wrapMode: Text.WordWrap
                 }

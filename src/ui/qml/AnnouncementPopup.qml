@@ -68,7 +68,7 @@ Item {
                 Text {
                     visible: text !== ""
                     text: popup.announcement.version || ""
-                    color: Theme.fg3
+                    color: Theme.fgCaption
                     font.family: Design.monoFamily
                     font.pixelSize: 11
                 }

@@ -40,7 +40,7 @@ Rectangle {
             width: parent.width
             horizontalAlignment: Text.AlignHCenter
             text: Copy.texts.selectedAppEmptyBody
-            color: Theme.fg3
+            color: Theme.fgCaption
             font.pixelSize: 12
             wrapMode: Text.WordWrap
         }

@@ -76,7 +76,7 @@ CardSurface {
             Text {
                 Layout.fillWidth: true
                 text: tile.tileStatus
-                color: Theme.fg3
+                color: Theme.fgCaption
                 font.pixelSize: 11
                 elide: Text.ElideRight
             }

@@ -46,7 +46,7 @@ Column {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: hero.app.category || ""
-                    color: Theme.fg3
+                    color: Theme.fgCaption
                     font.family: Design.monoFamily
                     font.pixelSize: 10
                     font.weight: Font.Medium

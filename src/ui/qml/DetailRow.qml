@@ -20,7 +20,7 @@ RowLayout {
         Layout.maximumWidth: row.labelWidth
         Layout.alignment: Qt.AlignTop
         text: row.label
-        color: Theme.fg3
+        color: Theme.fgCaption
         font.pixelSize: row.labelPixelSize
         wrapMode: Text.Wrap
     }

@@ -119,7 +119,7 @@ FocusScope {
                 text: feedbackModel.title
                 onTextEdited: feedbackModel.title = text
                 placeholderText: Copy.texts.feedbackSummaryPlaceholder
-                placeholderTextColor: Theme.fg3
+                placeholderTextColor: Theme.fgCaption
                 color: Theme.fg0
                 selectionColor: Theme.violet
                 font.pixelSize: 13
@@ -173,7 +173,7 @@ FocusScope {
                     width: parent.width - 2 * x
                     visible: detailsField.length === 0 && detailsField.preeditText === ""
                     text: Copy.texts.feedbackDescriptionPlaceholder
-                    color: Theme.fg3
+                    color: Theme.fgCaption
                     font.pixelSize: 13
                     wrapMode: Text.WordWrap
                     Accessible.ignored: true

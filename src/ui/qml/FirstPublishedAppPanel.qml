@@ -76,7 +76,7 @@ CardSurface {
             }
             Text {
                 text: card.installLabel
-                color: Theme.fg3
+                color: Theme.fgCaption
                 font.family: Design.monoFamily
                 font.pixelSize: 11
             }

@@ -71,7 +71,7 @@ Column {
                 anchors.right: parent.right
                 anchors.baseline: title.baseline
                 text: header.library.sectionSubtitle
-                color: Theme.fg3
+                color: Theme.fgCaption
                 font.pixelSize: 12
             }
         }

@@ -84,7 +84,7 @@ Item {
                     Layout.fillWidth: true
                     text: Copy.fill(Copy.texts.onboardingStatus,
                                     { count: onboardingModel.publishedCount })
-                    color: Theme.fg3
+                    color: Theme.fgCaption
                     font.family: Design.monoFamily
                     font.pixelSize: 11
                     wrapMode: Text.WordWrap
@@ -131,7 +131,7 @@ Item {
                     objectName: "onboardingSelectedCount"
                     text: Copy.fill(Copy.texts.onboardingSelectedCount,
                                     { count: onboardingModel.selectedCount })
-                    color: Theme.fg3
+                    color: Theme.fgCaption
                     font.pixelSize: 12
                 }
                 Item {

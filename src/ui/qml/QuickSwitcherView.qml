@@ -98,7 +98,7 @@ Item {
                     rightPadding: 0
                     background: null
                     placeholderText: Copy.texts.quickSearchPlaceholder
-                    placeholderTextColor: Theme.fg3
+                    placeholderTextColor: Theme.fgCaption
                     color: Theme.fg0
                     selectionColor: Theme.violet
                     font.pixelSize: 15
@@ -135,7 +135,7 @@ Item {
                 verticalAlignment: Text.AlignBottom
                 bottomPadding: 4
                 text: switcherModel.resultsCaption
-                color: Theme.fg3
+                color: Theme.fgCaption
                 font.pixelSize: 11
                 font.weight: Font.Medium
                 elide: Text.ElideRight
@@ -221,7 +221,7 @@ Item {
                                 Text {
                                     Layout.fillWidth: true
                                     text: row.modelData.hint
-                                    color: row.selected ? Theme.fg1 : Theme.fg3
+                                    color: row.selected ? Theme.fg1 : Theme.fgCaption
                                     font.pixelSize: 11
                                     elide: Text.ElideRight
                                 }
@@ -296,13 +296,13 @@ Item {
 
                 Text {
                     text: Copy.texts.quickFooterLeft
-                    color: Theme.fg3
+                    color: Theme.fgCaption
                     font.pixelSize: 11
                 }
                 Item { Layout.fillWidth: true }
                 Text {
                     text: Copy.texts.quickFooterRight
-                    color: Theme.fg3
+                    color: Theme.fgCaption
                     font.pixelSize: 11
                 }
             }

@@ -42,7 +42,7 @@ CardSurface {
                     }
                     Text {
                         text: note.modelData.date
-                        color: Theme.fg3
+                        color: Theme.fgCaption
                         font.pixelSize: 11
                     }
                 }

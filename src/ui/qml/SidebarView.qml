@@ -93,7 +93,7 @@ Rectangle {
                     Text {
                         visible: row.modelData.showsCount
                         text: row.list.shell ? row.list.shell.visibleAppCount : ""
-                        color: Theme.fg3
+                        color: Theme.fgCaption
                         font.family: Design.monoFamily
                         font.pixelSize: 10
                     }
@@ -116,7 +116,7 @@ Rectangle {
             Layout.leftMargin: 10
             Layout.bottomMargin: 6
             text: Copy.texts.sidebarCategories
-            color: Theme.fg3
+            color: Theme.fgCaption
             font.pixelSize: 10
             font.weight: Font.Medium
             font.letterSpacing: 0.8

@@ -127,7 +127,7 @@ Item {
                         Text {
                             Layout.fillWidth: true
                             text: slot.tagline
-                            color: Theme.fg3
+                            color: Theme.fgCaption
                             font.pixelSize: 11
                             elide: Text.ElideRight
                         }

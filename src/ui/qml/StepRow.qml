@@ -37,7 +37,7 @@ RowLayout {
         Layout.alignment: Qt.AlignTop
         Layout.fillWidth: true
         text: step.title
-        color: step.active ? Theme.fg0 : step.done ? Theme.fg2 : Theme.fg3
+        color: step.active ? Theme.fg0 : step.done ? Theme.fg2 : Theme.fgCaption
         font.pixelSize: 13
         wrapMode: Text.WordWrap
     }

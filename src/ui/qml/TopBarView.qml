@@ -83,7 +83,7 @@ Rectangle {
                 background: null
                 text: topBar.searchText
                 placeholderText: Copy.texts.topSearchApps
-                placeholderTextColor: Theme.fg3
+                placeholderTextColor: Theme.fgCaption
                 Accessible.name: Copy.texts.topSearchApps
                 color: Theme.fg0
                 selectionColor: Theme.violet

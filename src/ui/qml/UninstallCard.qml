@@ -28,7 +28,7 @@ CardSurface {
         Text {
             Layout.fillWidth: true
             text: Copy.texts.uninstallSectionBody
-            color: Theme.fg3
+            color: Theme.fgCaption
             font.pixelSize: 12
             wrapMode: Text.Wrap
         }

@@ -14,7 +14,7 @@ Item {
     Rectangle {
         anchors.fill: parent
         radius: 5
-        color: Theme.faded(badge.color, 0.14)
+        color: Theme.faded(badge.color, 0.10)
     }
     Text {
         id: label
