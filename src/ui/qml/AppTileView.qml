@@ -56,17 +56,26 @@ CardSurface {
             color: Theme.fg0
             font.pixelSize: 14
             font.weight: Font.DemiBold
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
             elide: Text.ElideRight
         }
+        // The tagline takes the tile's spare lines, at most two, and ends in an ellipsis beyond.
         Text {
+            objectName: "tileTagline"
             Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.alignment: Qt.AlignTop
             text: tile.tagline
             color: Theme.fg2
             font.pixelSize: 12
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
             elide: Text.ElideRight
+            verticalAlignment: Text.AlignTop
         }
-        Item { Layout.fillHeight: true }
-        RowLayout {
+        // The status goes under the badge when they do not fit side by side.
+        Flow {
             Layout.fillWidth: true
             spacing: 8
             AppBadge {
@@ -74,7 +83,9 @@ CardSurface {
                 color: Theme.accent(tile.app.accent)
             }
             Text {
-                Layout.fillWidth: true
+                width: Math.min(implicitWidth, parent.width)
+                height: 22
+                verticalAlignment: Text.AlignVCenter
                 text: tile.tileStatus
                 color: Theme.fgCaption
                 font.pixelSize: 11

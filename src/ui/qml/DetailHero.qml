@@ -41,10 +41,15 @@ Column {
                 font.pixelSize: 13
                 wrapMode: Text.WordWrap
             }
-            Row {
+            // The badge moves under a category too long to share its line.
+            Flow {
+                width: parent.width
                 spacing: 8
                 Text {
-                    anchors.verticalCenter: parent.verticalCenter
+                    height: Math.max(22, contentHeight)
+                    width: Math.min(implicitWidth, parent.width)
+                    verticalAlignment: Text.AlignVCenter
+                    wrapMode: Text.Wrap
                     text: hero.app.category || ""
                     color: Theme.fgCaption
                     font.family: Design.monoFamily

@@ -2,8 +2,9 @@ import QtQuick
 import QtQuick.Layouts
 import Nimbara
 
-// The working launcher: sidebar, top bar, library and app detail. Below 1040 wide the layout is
-// compact: a narrower sidebar and the detail as a panel sliding over the library.
+// The working launcher: sidebar, top bar, library and app detail. Below the breakpoint the layout
+// is compact: a narrower sidebar and the detail as a panel sliding over the library. Choosing a
+// section or searching closes that panel, so that the change shows.
 Item {
     id: shellView
 
@@ -13,7 +14,7 @@ Item {
     property int selectedSection: SidebarSection.Home
     property bool showCompactDetail: false
 
-    readonly property bool compact: width < 1040
+    readonly property bool compact: LayoutRules.isCompact(width)
     readonly property string layoutMode: compact ? "compact" : "wide"
 
     signal quickSwitcherRequested()
@@ -25,11 +26,14 @@ Item {
         spacing: 0
 
         SidebarView {
-            Layout.preferredWidth: shellView.compact ? 210 : 230
+            Layout.preferredWidth: LayoutRules.sidebarWidth(shellView.width)
             Layout.fillHeight: true
             shell: shellView.shell
             selectedSection: shellView.selectedSection
-            onSectionChosen: (section) => shellView.selectedSection = section
+            onSectionChosen: (section) => {
+                shellView.selectedSection = section
+                shellView.showCompactDetail = false
+            }
             onQuickSwitcherRequested: shellView.quickSwitcherRequested()
         }
 
@@ -41,7 +45,10 @@ Item {
             TopBarView {
                 Layout.fillWidth: true
                 searchText: shellView.searchText
-                onSearchEdited: (text) => shellView.searchText = text
+                onSearchEdited: (text) => {
+                    shellView.searchText = text
+                    shellView.showCompactDetail = false
+                }
                 onQuickSwitcherRequested: shellView.quickSwitcherRequested()
             }
 
@@ -62,8 +69,9 @@ Item {
                         // than sidebar + 520 + detail keeps the detail's full 390 and gives
                         // the library what is left, rather than pushing the detail out of
                         // the window.
-                        Layout.minimumWidth: shellView.compact ? 0
-                                                               : Math.min(520, parent.width - 391)
+                        Layout.minimumWidth: shellView.compact
+                                             ? 0 : Math.min(520, parent.width - LayoutRules.detailWidth - 1)
+                        columns: LayoutRules.libraryColumns(shellView.width)
                         searchText: shellView.searchText
                         section: shellView.selectedSection
                         onAppSelected: shellView.showCompactDetail = true
@@ -77,7 +85,7 @@ Item {
                     AppDetailView {
                         objectName: "wideDetailView"
                         visible: !shellView.compact
-                        Layout.preferredWidth: 390
+                        Layout.preferredWidth: LayoutRules.detailWidth
                         Layout.fillHeight: true
                     }
                 }

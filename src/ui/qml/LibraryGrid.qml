@@ -9,9 +9,11 @@ GridView {
     id: grid
 
     property LibraryViewModel library
-    readonly property int gap: 12
+    readonly property int gap: LayoutRules.tileGap
     readonly property real usableWidth: width - gap
-    readonly property int columns: Math.max(1, Math.floor(width / (220 + gap)))
+    // Tiles per row; the shell sets it from the window's width, so that a wider window never
+    // holds fewer per row than a narrower one.
+    property int columns: 2
 
     // A tile was clicked.
     signal appChosen(string appID)
@@ -19,6 +21,6 @@ GridView {
     clip: true
     boundsBehavior: Flickable.StopAtBounds
     cellWidth: Math.floor(width / columns)
-    cellHeight: 152 + gap
+    cellHeight: 190 + gap
     model: grid.library ? grid.library.apps : null
 }

@@ -11,6 +11,8 @@ Item {
 
     property string searchText
     property int section: SidebarSection.Home
+    // Tiles per row, the shell's to choose.
+    property int columns: 2
 
     // Run after an app was chosen (it is already the store's selected app).
     signal appSelected()
@@ -37,6 +39,7 @@ Item {
         anchors.leftMargin: 28
         anchors.rightMargin: 28 - grid.gap
         library: libraryModel
+        columns: libraryView.columns
         onAppChosen: (appID) => libraryView.choose(appID)
         ScrollBar.vertical: ScrollBar {
             parent: libraryView

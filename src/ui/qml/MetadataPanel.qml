@@ -8,8 +8,7 @@ CardSurface {
 
     property AppDetailViewModel detail
     // The label column fits the longest label of the current language, whichever rows the app
-    // has, so that it does not jump between apps; at most 55% of the row, beyond which labels
-    // wrap.
+    // has, so that it does not jump between apps; at most 55% of the row.
     readonly property real labelWidth: {
         const labels = [Copy.texts.bundleID, Copy.texts.version, Copy.texts.minimumMacOS,
                         Copy.texts.checksum, Copy.texts.updateFeed]

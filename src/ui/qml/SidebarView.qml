@@ -88,6 +88,9 @@ Rectangle {
                         color: row.current ? Theme.fg0 : Theme.fg1
                         font.pixelSize: 13
                         font.weight: Font.Medium
+                        // A long title steps down in size to fit the compact sidebar.
+                        fontSizeMode: Text.HorizontalFit
+                        minimumPixelSize: 11
                         elide: Text.ElideRight
                     }
                     Text {

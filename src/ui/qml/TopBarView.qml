@@ -53,7 +53,11 @@ Rectangle {
 
         Item { Layout.fillWidth: true }
 
+        // 260 wide where there is room; it gives way before the quick-switch button does.
         Rectangle {
+            Layout.fillWidth: true
+            Layout.minimumWidth: 140
+            Layout.maximumWidth: 260
             Layout.preferredWidth: 260
             Layout.preferredHeight: 32
             radius: 7

@@ -1,7 +1,8 @@
 import QtQuick
 import Nimbara
 
-// A small upper-case label on a tinted capsule.
+// A small upper-case label on a tinted capsule. Given less room than its text needs, it stays
+// within that room and its text ends in an ellipsis.
 Item {
     id: badge
 
@@ -19,6 +20,8 @@ Item {
     Text {
         id: label
         anchors.centerIn: parent
+        width: Math.min(implicitWidth, Math.max(0, badge.width - 16))
+        elide: Text.ElideRight
         text: badge.text
         color: badge.color
         font.family: Design.monoFamily
