@@ -273,8 +273,8 @@ private Q_SLOTS:
         QTest::newRow("open disabled") << false << QStringList{u"announcementDismissButton"_s};
     }
 
-    // The popup takes the keyboard and Tab goes round its enabled buttons only; a disabled
-    // button is faded, so it does not look clickable, and a screen reader cannot press it.
+    // The popup takes the keyboard and Tab goes round its enabled buttons only, ringing each; a
+    // disabled button is faded, so it does not look clickable, and a screen reader cannot press it.
     void announcementKeepsTheKeyboard() {
         QFETCH(bool, appListed);
         QFETCH(QStringList, tabStops);
@@ -289,6 +289,9 @@ private Q_SLOTS:
         for (const QString& stop : std::as_const(tabStops)) {
             launcher.key(Qt::Key_Tab);
             QCOMPARE(launcher.focusedName(), stop);
+            const QList<QQuickItem*> rings = shownRings(launcher);
+            QCOMPARE(rings.size(), 1);
+            QVERIFY(outlines(rings.first(), launcher.window->activeFocusItem()));
         }
         QCOMPARE(open->isEnabled(), appListed);
         QCOMPARE(open->opacity() < dismiss->opacity(), !appListed);

@@ -41,6 +41,17 @@ Button {
         if (control.enabled)
             control.clicked()
     }
+    // A key pressed while the button has the focus shows the ring as well, also where the focus
+    // came without one (a popup giving it to its first button on opening).
+    property bool keyPressedInFocus: false
+    onActiveFocusChanged: {
+        if (!control.activeFocus)
+            control.keyPressedInFocus = false
+    }
+    Keys.onPressed: (event) => {
+        control.keyPressedInFocus = true
+        event.accepted = false
+    }
     Keys.onReturnPressed: control.clicked()
     Keys.onEnterPressed: control.clicked()
     T.ToolTip.visible: hint !== "" && hovered
@@ -86,7 +97,7 @@ Button {
         border.color: control.variant === ButtonVariant.Primary ? Theme.lime : Theme.line2
 
         FocusRing {
-            shown: control.visualFocus
+            shown: control.visualFocus || (control.activeFocus && control.keyPressedInFocus)
             radius: 8
         }
     }
