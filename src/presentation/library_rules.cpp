@@ -3,6 +3,8 @@
 #include "catalog/manifest_policy.h"
 #include "text/nimbara_copy.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace nimbara {
@@ -129,6 +131,32 @@ StatusSymbol statusSymbol(const AppManifestItem& app, const QSet<QString>& start
         return {"clock"_L1, AppAccent::amber};
     }
     return {starterAppIDs.contains(app.id) ? "star.fill"_L1 : "star"_L1, AppAccent::lime};
+}
+
+int gridMoveTarget(int from, GridMove move, int count, int columns) {
+    if (count <= 0) {
+        return -1;
+    }
+    if (from < 0 || from >= count) {
+        return 0;
+    }
+    const int row = std::max(1, columns);
+    int target = from;
+    switch (move) {
+    case GridMove::left:
+        target = from - 1;
+        break;
+    case GridMove::right:
+        target = from + 1;
+        break;
+    case GridMove::up:
+        target = from - row;
+        break;
+    case GridMove::down:
+        target = from + row;
+        break;
+    }
+    return std::clamp(target, 0, count - 1);
 }
 
 } // namespace nimbara

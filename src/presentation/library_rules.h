@@ -107,4 +107,13 @@ struct StatusSymbol {
 };
 StatusSymbol statusSymbol(const AppManifestItem& app, const QSet<QString>& starterAppIDs);
 
+// A move of the selection through the tile grid by the arrow keys.
+enum class GridMove { left, right, up, down };
+
+// The tile a move reaches from tile `from` in a grid of `count` tiles laid out row by row in
+// `columns` columns: one step left or right, one row (`columns` steps) up or down, clamped to
+// the first and the last tile. Without a tile to start from (`from` outside the grid) any move
+// reaches the first tile; an empty grid has none (-1).
+int gridMoveTarget(int from, GridMove move, int count, int columns);
+
 } // namespace nimbara

@@ -47,6 +47,8 @@ void LibraryViewModel::observe(LauncherStore& store) {
     connect(&store, &LauncherStore::installStatesChanged, this,
             [this] { section_ == SidebarSection::Updates ? refresh() : refreshLabels(); });
     connect(&store, &LauncherStore::localeChanged, this, &LibraryViewModel::refreshLabels);
+    connect(&store, &LauncherStore::selectedAppIDChanged, this,
+            &LibraryViewModel::shownIndexChanged);
 }
 
 void LibraryViewModel::refresh() {
@@ -89,6 +91,7 @@ void LibraryViewModel::refilter() {
     }
     apps_.setApps(std::move(apps));
     Q_EMIT contentChanged();
+    Q_EMIT shownIndexChanged();
 }
 
 void LibraryViewModel::refreshLabels() {
@@ -166,6 +169,50 @@ void LibraryViewModel::refreshCatalog() {
     if (store_) {
         startDetached(store_->loadManifest(), logUi(), QStringLiteral("catalog refresh"));
     }
+}
+
+int LibraryViewModel::shownIndex() const {
+    const std::optional<AppManifestItem> shown = store_ ? store_->selectedApp() : std::nullopt;
+    if (!shown) {
+        return -1;
+    }
+    const QList<AppManifestItem>& apps = apps_.apps();
+    for (qsizetype i = 0; i < apps.size(); ++i) {
+        if (apps[i].id == shown->id) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+QString LibraryViewModel::appIDAt(int index) const {
+    const QList<AppManifestItem>& apps = apps_.apps();
+    return index >= 0 && index < apps.size() ? apps[index].id : QString();
+}
+
+int LibraryViewModel::moveSelection(int key, int columns) {
+    GridMove move{};
+    switch (key) {
+    case Qt::Key_Left:
+        move = GridMove::left;
+        break;
+    case Qt::Key_Right:
+        move = GridMove::right;
+        break;
+    case Qt::Key_Up:
+        move = GridMove::up;
+        break;
+    case Qt::Key_Down:
+        move = GridMove::down;
+        break;
+    default:
+        return -1;
+    }
+    const int target = gridMoveTarget(shownIndex(), move, apps_.count(), columns);
+    if (target >= 0) {
+        chooseApp(appIDAt(target));
+    }
+    return target;
 }
 
 } // namespace nimbara

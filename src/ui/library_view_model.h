@@ -32,6 +32,8 @@ class LibraryViewModel : public nimbara::StoreViewModel {
     // FirstPublishedApp.
     Q_PROPERTY(nimbara::AppPresentation featured READ featured NOTIFY contentChanged)
     Q_PROPERTY(QString featuredInstallLabel READ featuredInstallLabel NOTIFY contentChanged)
+    // Where in the tiles the app the detail column shows is; -1 when it is not among them.
+    Q_PROPERTY(int shownIndex READ shownIndex NOTIFY shownIndexChanged)
 
 public:
     explicit LibraryViewModel(QObject* parent = nullptr);
@@ -59,10 +61,19 @@ public:
     // Starts a catalog load in the background.
     Q_INVOKABLE void refreshCatalog();
 
+    int shownIndex() const;
+    // The id of the tile at `index`, or empty.
+    Q_INVOKABLE QString appIDAt(int index) const;
+    // Moves the selection from the shown tile by the arrow key `key` (a Qt::Key) through a grid
+    // of `columns` columns and makes the tile reached the store's selected app. Returns the
+    // tile's index, or -1 when `key` is no arrow key or there is no tile.
+    Q_INVOKABLE int moveSelection(int key, int columns);
+
 Q_SIGNALS:
     void sectionChanged();
     void searchTextChanged();
     void contentChanged();
+    void shownIndexChanged();
 
 protected:
     void observe(LauncherStore& store) override;

@@ -3,7 +3,8 @@ import Nimbara
 
 // The announcement of a newly published app: its icon (or the logo when the app is not
 // visible), title, body and version, with dismiss and open buttons. Shown in a ModalOverlay,
-// whose frame draws the background.
+// whose frame draws the background. While it shows, the keyboard stays on its buttons: it is
+// given to the dismiss button, and Tab goes round the two.
 Item {
     id: popup
 
@@ -13,6 +14,11 @@ Item {
 
     implicitWidth: 430
     implicitHeight: layout.implicitHeight + 48
+
+    onVisibleChanged: {
+        if (popup.visible)
+            dismissButton.forceActiveFocus()
+    }
 
     Column {
         id: layout
@@ -80,12 +86,19 @@ Item {
             spacing: 10
 
             NimbaraButton {
+                id: dismissButton
+                objectName: "announcementDismissButton"
                 variant: ButtonVariant.Secondary
+                KeyNavigation.tab: openButton
+                KeyNavigation.backtab: openButton
                 text: Copy.texts.announcementDismiss
                 onClicked: popup.shell.acknowledgeAnnouncement()
             }
             NimbaraButton {
+                id: openButton
                 objectName: "announcementOpenButton"
+                KeyNavigation.tab: dismissButton
+                KeyNavigation.backtab: dismissButton
                 variant: ButtonVariant.Primary
                 symbol: "arrow.right"
                 symbolTrailing: true

@@ -3,6 +3,8 @@ import QtQuick.Layouts
 import Nimbara
 
 // One app in the library grid: icon, status symbol, name, tagline, release badge and status.
+// The tile of the app the detail column shows is outlined in the accent; the grid, which holds
+// the keyboard for its tiles, rings the tile its keys act on.
 CardSurface {
     id: tile
 
@@ -14,14 +16,26 @@ CardSurface {
     property string statusSymbol
     property string statusAccent
     property string accessibleName
+    // The app the detail column shows.
+    property bool marked: false
+    // The grid has the keyboard focus and its keys act on this tile.
+    property bool focusShown: false
 
     signal clicked()
 
     cornerRadius: 10
     color: area.containsMouse ? Theme.faded(Theme.bg3, area.pressed ? 0.75 : 1) : Theme.bg1
+    border.color: tile.marked ? Theme.lime : Theme.line
     Accessible.role: Accessible.Button
     Accessible.name: accessibleName
+    Accessible.checkable: true
+    Accessible.checked: tile.marked
     Accessible.onPressAction: tile.clicked()
+
+    FocusRing {
+        shown: tile.focusShown
+        radius: tile.cornerRadius
+    }
 
     MouseArea {
         id: area

@@ -37,6 +37,7 @@ CardSurface {
             wrapMode: Text.WordWrap
         }
         NimbaraButton {
+            objectName: "refreshCatalogButton"
             variant: ButtonVariant.Primary
             symbol: "arrow.clockwise"
             text: Copy.texts.emptyPrimaryAction

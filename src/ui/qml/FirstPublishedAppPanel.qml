@@ -1,9 +1,11 @@
 import QtQuick
 import QtQuick.Layouts
+import QtQuick.Templates as T
 import Nimbara
 
-// Home with exactly one published app: one card for it, acting as a button.
-CardSurface {
+// Home with exactly one published app: one card for it, acting as a button (Tab reaches it,
+// Return and Space choose it).
+T.AbstractButton {
     id: card
 
     property appPresentation app
@@ -11,24 +13,28 @@ CardSurface {
 
     signal chosen()
 
-    implicitHeight: content.implicitHeight + 48
-    color: area.containsMouse ? Theme.bg3 : Theme.bg1
+    objectName: "featuredCard"
+    implicitHeight: implicitContentHeight + topPadding + bottomPadding
+    padding: 24
+    hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
     Accessible.role: Accessible.Button
-    Accessible.name: app.name
+    Accessible.name: card.app.name || ""
     Accessible.onPressAction: card.chosen()
+    Keys.onReturnPressed: card.chosen()
+    Keys.onEnterPressed: card.chosen()
+    onClicked: card.chosen()
 
-    MouseArea {
-        id: area
-        anchors.fill: parent
-        hoverEnabled: true
-        onClicked: card.chosen()
+    background: CardSurface {
+        color: card.down ? Theme.faded(Theme.bg3, 0.75) : card.hovered ? Theme.bg3 : Theme.bg1
+
+        FocusRing {
+            shown: card.visualFocus
+            radius: 10
+        }
     }
 
-    RowLayout {
-        id: content
-        x: 24
-        y: 24
-        width: parent.width - 48
+    contentItem: RowLayout {
         spacing: 18
 
         NimbaraAppIcon {

@@ -21,11 +21,25 @@ Item {
 
     objectName: "launcherShell"
 
+    // First, so that Tab walks the top bar before the sidebar, the library and the detail.
+    TopBarView {
+        id: topBar
+        x: sidebar.width
+        width: parent.width - sidebar.width
+        searchText: shellView.searchText
+        onSearchEdited: (text) => {
+            shellView.searchText = text
+            shellView.showCompactDetail = false
+        }
+        onQuickSwitcherRequested: shellView.quickSwitcherRequested()
+    }
+
     RowLayout {
         anchors.fill: parent
         spacing: 0
 
         SidebarView {
+            id: sidebar
             Layout.preferredWidth: LayoutRules.sidebarWidth(shellView.width)
             Layout.fillHeight: true
             shell: shellView.shell
@@ -42,14 +56,10 @@ Item {
             Layout.fillHeight: true
             spacing: 0
 
-            TopBarView {
+            // The top bar's room; the bar itself comes first among the shell's items.
+            Item {
                 Layout.fillWidth: true
-                searchText: shellView.searchText
-                onSearchEdited: (text) => {
-                    shellView.searchText = text
-                    shellView.showCompactDetail = false
-                }
-                onQuickSwitcherRequested: shellView.quickSwitcherRequested()
+                Layout.preferredHeight: topBar.implicitHeight
             }
 
             Item {

@@ -64,9 +64,11 @@ Item {
             BasicsPanel { width: parent.width }
         }
 
-        delegate: Item {
+        // A scope, so that the focus the grid gives its current cell reaches the tile.
+        delegate: FocusScope {
             id: cell
 
+            required property int index
             required property string appId
             required property string name
             required property string tagline
@@ -84,7 +86,12 @@ Item {
             height: cell.view.cellHeight
 
             AppTileView {
+                id: tileView
                 objectName: "appTile_" + cell.appId
+                focus: true
+                // The current tile is the grid's Tab stop; the focused one stays one until the
+                // focus has moved on (Qt refuses to drop it from the focused item).
+                activeFocusOnTab: cell.GridView.isCurrentItem || tileView.activeFocus
                 width: parent.width - cell.view.gap
                 height: parent.height - cell.view.gap
                 app: ({ accent: cell.accent, symbolName: cell.symbolName, iconUrl: cell.iconUrl })
@@ -95,7 +102,9 @@ Item {
                 statusSymbol: cell.statusSymbol
                 statusAccent: cell.statusAccent
                 accessibleName: cell.accessibleName
-                onClicked: cell.view.appChosen(cell.appId)
+                marked: cell.index === cell.view.library.shownIndex
+                focusShown: tileView.activeFocus && !cell.view.focusByMouse
+                onClicked: cell.view.clickedAt(cell.index)
             }
         }
     }

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import QtQuick.Templates as T
 import Nimbara
 
 // The sidebar: logo, the sections, the catalog's categories, and the feedback and quick
@@ -55,7 +56,9 @@ Rectangle {
             selectedSection: sidebar.selectedSection
             onSectionChosen: (section) => sidebar.sectionChosen(section)
 
-            delegate: Rectangle {
+            // A row is a button: Tab reaches it, Return and Space press it, and assistive
+            // technology reads whether it is the current section.
+            delegate: T.AbstractButton {
                 id: row
 
                 required property var modelData
@@ -65,15 +68,38 @@ Rectangle {
                 objectName: "sidebarRow" + row.modelData.section
                 width: row.list.width
                 implicitHeight: 32
-                radius: 7
-                color: row.current ? Theme.bg3 : "transparent"
+                leftPadding: 10
+                rightPadding: 10
+                hoverEnabled: true
+                focusPolicy: Qt.StrongFocus
                 Accessible.role: Accessible.Button
                 Accessible.name: row.modelData.title
+                Accessible.checkable: !row.modelData.opensSettings
+                Accessible.checked: row.current
+                Accessible.onPressAction: row.clicked()
+                Keys.onReturnPressed: row.clicked()
+                Keys.onEnterPressed: row.clicked()
+                onClicked: {
+                    if (row.modelData.opensSettings)
+                        Launcher.actions.showSettingsWindow()
+                    else
+                        row.list.sectionChosen(row.modelData.section)
+                }
 
-                RowLayout {
-                    anchors.fill: parent
-                    anchors.leftMargin: 10
-                    anchors.rightMargin: 10
+                // Lighter under the mouse, darker while pressed, from either resting surface.
+                background: Rectangle {
+                    radius: 7
+                    color: row.down ? (row.current ? Theme.bg2 : Theme.bg0)
+                                    : row.hovered ? (row.current ? Theme.line : Theme.bg2)
+                                                  : (row.current ? Theme.bg3 : "transparent")
+
+                    FocusRing {
+                        shown: row.visualFocus
+                        radius: 7
+                    }
+                }
+
+                contentItem: RowLayout {
                     spacing: 10
 
                     Symbol {
@@ -99,16 +125,6 @@ Rectangle {
                         color: Theme.fgCaption
                         font.family: Design.monoFamily
                         font.pixelSize: 10
-                    }
-                }
-
-                MouseArea {
-                    anchors.fill: parent
-                    onClicked: {
-                        if (row.modelData.opensSettings)
-                            Launcher.actions.showSettingsWindow()
-                        else
-                            row.list.sectionChosen(row.modelData.section)
                     }
                 }
             }
@@ -165,6 +181,7 @@ Rectangle {
         }
 
         NimbaraButton {
+            objectName: "sidebarFeedbackButton"
             Layout.fillWidth: true
             variant: ButtonVariant.Secondary
             symbol: "bubble.left.and.bubble.right"
@@ -172,6 +189,7 @@ Rectangle {
             onClicked: sidebar.shell.openFeedbackSheet()
         }
         NimbaraButton {
+            objectName: "sidebarQuickSwitcherButton"
             Layout.fillWidth: true
             Layout.topMargin: 4
             variant: ButtonVariant.Secondary

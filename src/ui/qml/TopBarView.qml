@@ -65,6 +65,11 @@ Rectangle {
             border.width: 1
             border.color: Theme.line
 
+            // Where typing goes: ringed while the field has the keyboard, however it got it.
+            FocusRing {
+                shown: searchField.activeFocus
+                radius: 7
+            }
             Symbol {
                 id: searchSymbol
                 anchors.left: parent.left
@@ -128,6 +133,7 @@ Rectangle {
         }
 
         NimbaraButton {
+            objectName: "topQuickSwitchButton"
             variant: ButtonVariant.Secondary
             symbol: "command"
             text: Copy.texts.topQuickSwitch
