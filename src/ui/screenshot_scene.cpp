@@ -5,6 +5,8 @@
 #include "ui/application_actions.h"
 #include "ui/launcher_tray_menu.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPixmap>
 #include <QQuickItem>
@@ -16,6 +18,8 @@ std::optional<ScreenshotScene> parseScreenshotScene(const QString& text) {
     static const std::pair<QLatin1StringView, ScreenshotScene> names[] = {
         {QLatin1StringView(""), ScreenshotScene::mainWindow},
         {QLatin1StringView("main"), ScreenshotScene::mainWindow},
+        {QLatin1StringView("keyboard"), ScreenshotScene::keyboard},
+        {QLatin1StringView("chosen-by-keyboard"), ScreenshotScene::chosenByKeyboard},
         {QLatin1StringView("quick-switcher"), ScreenshotScene::quickSwitcher},
         {QLatin1StringView("feedback"), ScreenshotScene::feedback},
         {QLatin1StringView("preferences"), ScreenshotScene::preferences},
@@ -29,6 +33,26 @@ std::optional<ScreenshotScene> parseScreenshotScene(const QString& text) {
     return std::nullopt;
 }
 
+namespace {
+
+// Gives the library's tiles the keyboard, as Tab would, and presses `keys` on them.
+void driveLibraryByKeyboard(QQuickWindow& window, const QList<Qt::Key>& keys) {
+    auto* grid = window.findChild<QQuickItem*>(QStringLiteral("libraryGrid"));
+    if (!grid) {
+        qCWarning(logUi) << "the library's tiles could not be given the keyboard";
+        return;
+    }
+    grid->forceActiveFocus(Qt::TabFocusReason);
+    for (const Qt::Key key : keys) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &press);
+        QCoreApplication::sendEvent(&window, &release);
+    }
+}
+
+} // namespace
+
 ScreenshotStage screenshotStage(ScreenshotScene scene, QQuickWindow& mainWindow,
                                 LauncherStore& store, ApplicationActions& actions,
                                 LauncherTrayMenu& tray) {
@@ -39,6 +63,13 @@ ScreenshotStage screenshotStage(ScreenshotScene scene, QQuickWindow& mainWindow,
     switch (scene) {
     case ScreenshotScene::mainWindow:
         return {{}, pictureOfMain};
+    case ScreenshotScene::keyboard:
+        return {[main] { driveLibraryByKeyboard(*main, {Qt::Key_Right}); }, pictureOfMain};
+    case ScreenshotScene::chosenByKeyboard:
+        return {[main] {
+                    driveLibraryByKeyboard(*main, {Qt::Key_Right, Qt::Key_Return});
+                },
+                pictureOfMain};
     case ScreenshotScene::quickSwitcher:
         return {[main] {
                     auto* root = main->findChild<QQuickItem*>(QStringLiteral("rootView"));

@@ -14,11 +14,21 @@ class LauncherStore;
 class LauncherTrayMenu;
 
 // What a screenshot run (NIMBARA_SCREENSHOT) pictures once the catalog has loaded: the main
-// window as it comes up, or one of the screens put up over it.
-enum class ScreenshotScene { mainWindow, quickSwitcher, feedback, preferences, trayMenu };
+// window as it comes up, the library driven by the keyboard (the cursor moved one tile on, its
+// focus ring showing; then chosen, which slides the detail panel in on a compact window), or one
+// of the screens put up over it.
+enum class ScreenshotScene {
+    mainWindow,
+    keyboard,
+    chosenByKeyboard,
+    quickSwitcher,
+    feedback,
+    preferences,
+    trayMenu
+};
 
-// NIMBARA_SCREENSHOT_SCENE's values: "" or "main", "quick-switcher", "feedback", "preferences",
-// "tray-menu"; none for anything else.
+// NIMBARA_SCREENSHOT_SCENE's values: "" or "main", "keyboard", "chosen-by-keyboard",
+// "quick-switcher", "feedback", "preferences", "tray-menu"; none for anything else.
 std::optional<ScreenshotScene> parseScreenshotScene(const QString& text);
 
 // How to put a scene up and how to picture it once it has settled.

@@ -55,7 +55,7 @@ constexpr Entry entries[] = {
     {"cloud"_L1, 0xE2BD},                                   // cloud
     {"cloud.rain"_L1, 0xF1AD},                              // umbrella
     {"cloud.sun"_L1, 0xE3DD},                               // filter_drama
-    {"command"_L1, 0xEAE7},                                 // keyboard_command_key
+    {"command"_L1, 0xE312},                                 // keyboard
     {"cpu"_L1, 0xE322},                                     // memory
     {"creditcard"_L1, 0xE870},                              // credit_card
     {"crop"_L1, 0xE3BE},                                    // crop

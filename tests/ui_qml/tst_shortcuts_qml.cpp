@@ -4,6 +4,8 @@
 #include "support/catalog_samples.h"
 #include "support/test_registry.h"
 
+#include <QKeySequence>
+#include <QQuickItem>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -37,6 +39,27 @@ private Q_SLOTS:
         QSignalSpy quit(launcher.object(u"quitShortcut"_s), SIGNAL(activated()));
         target.key(Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(quit.count(), 1);
+    }
+
+    // The top bar's quick-switch button shows its key in the platform's own words; the
+    // sidebar's narrower one gives it on hover.
+    void quickSwitchButtonsGiveTheirKey() {
+        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
+        QVERIFY(launcher.shown());
+        const QString key = QKeySequence(u"Ctrl+K"_s).toString(QKeySequence::NativeText);
+        QQuickItem* top = launcher.item(u"topQuickSwitchButton"_s);
+        QVERIFY(top);
+        QStringList shown;
+        QList<QQuickItem*> items{top};
+        while (!items.isEmpty()) {
+            QQuickItem* item = items.takeFirst();
+            if (item->isVisible() && item->inherits("QQuickText")) {
+                shown.append(item->property("text").toString());
+            }
+            items.append(item->childItems());
+        }
+        QVERIFY2(shown.contains(key), qPrintable(shown.join(u" | "_s)));
+        QCOMPARE(launcher.item(u"sidebarQuickSwitcherButton"_s)->property("hint").toString(), key);
     }
 };
 

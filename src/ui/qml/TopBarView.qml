@@ -137,7 +137,7 @@ Rectangle {
             variant: ButtonVariant.Secondary
             symbol: "command"
             text: Copy.texts.topQuickSwitch
-            hint: Design.quickSwitchShortcutText
+            keyCap: Design.quickSwitchShortcutText
             onClicked: topBar.quickSwitcherRequested()
         }
     }

@@ -15,6 +15,8 @@ Button {
     property bool symbolTrailing: false
     // Shown on hover, e.g. the keyboard shortcut that does the same.
     property string hint: ""
+    // A keyboard shortcut shown after the label, in the platform's own text ("Ctrl+K").
+    property string keyCap: ""
     property color labelColor: variant === ButtonVariant.Primary ? Theme.ink : Theme.fg0
 
     readonly property color fillColor: variant === ButtonVariant.Primary ? Theme.lime
@@ -82,6 +84,14 @@ Button {
                 text: control.text
                 font: control.font
                 color: control.labelColor
+                anchors.verticalCenter: parent.verticalCenter
+            }
+            Text {
+                visible: control.keyCap !== ""
+                text: control.keyCap
+                font.family: Design.monoFamily
+                font.pixelSize: 11
+                color: Theme.fgCaption
                 anchors.verticalCenter: parent.verticalCenter
             }
         }
