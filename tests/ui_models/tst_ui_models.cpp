@@ -1,5 +1,4 @@
 #include "model_store.h"
-#include "platform/preferences_store.h"
 #include "presentation/detail_rules.h"
 #include "presentation/library_rules.h"
 #include "presentation/shell_rules.h"
@@ -453,30 +452,6 @@ private Q_SLOTS:
         shell.openFeedbackSheet();
         QVERIFY(store.feedbackState() == FeedbackSubmissionState::idle());
         QVERIFY(shell.showingFeedbackSheet());
-    }
-
-    // An announcement for an app that is not visible still shows, without an app to open.
-    void announcementOfHiddenApp() {
-        ModelStore s;
-        // Earlier catalog loads are remembered, so this catalog's announcement is new.
-        PreferencesStore(s.fakes.preferencesPath)
-            .setBool(QString::fromLatin1(StoreKeys::announcementBaselineEstablished), true);
-        LauncherManifest catalog = catalogWith(
-            {publishedApp(u"alpha"_s), publishedApp(u"old"_s, AppReleaseStatus::retired)});
-        LauncherAnnouncement news;
-        news.id = u"news"_s;
-        news.appId = u"old"_s;
-        news.title = u"Meet Old"_s;
-        catalog.announcements = {news};
-        ShellViewModel shell;
-        LauncherStore& store = s.show(shell, catalog);
-        store.setOnboardingComplete(true);
-        QVERIFY(shell.showsAnnouncement());
-        QVERIFY(!shell.hasAnnouncedApp());
-        QVERIFY(shell.announcedApp().id.isEmpty());
-
-        shell.openAnnouncedApp();
-        QVERIFY(!shell.hasPendingAnnouncement());
     }
 
     void displayFamily_data() {
