@@ -16,22 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void collectRings(QQuickItem* item, QList<QQuickItem*>& rings) {
-    if (item->objectName() == u"focusRing"_s && item->isVisible()) {
-        rings.append(item);
-    }
-    for (QQuickItem* child : item->childItems()) {
-        collectRings(child, rings);
-    }
-}
-
-// The focus rings shown anywhere in the window.
-QList<QQuickItem*> shownRings(const QmlWindow& window) {
-    QList<QQuickItem*> rings;
-    collectRings(window.window->contentItem(), rings);
-    return rings;
-}
-
 bool isWithin(const QQuickItem* item, const QQuickItem* ancestor) {
     for (; item; item = item->parentItem()) {
         if (item == ancestor) {
@@ -41,9 +25,30 @@ bool isWithin(const QQuickItem* item, const QQuickItem* ancestor) {
     return false;
 }
 
-// The ring outlines the item or the frame around it (a text field's box).
-bool outlines(const QQuickItem* ring, const QQuickItem* item) {
-    return isWithin(ring, item) || isWithin(item, ring->parentItem());
+// The focus rings shown anywhere below `item`.
+QList<QQuickItem*> shownRings(QQuickItem* item) {
+    QList<QQuickItem*> rings;
+    if (item->objectName() == u"focusRing"_s && item->isVisible()) {
+        rings.append(item);
+    }
+    for (QQuickItem* child : item->childItems()) {
+        rings += shownRings(child);
+    }
+    return rings;
+}
+
+// Empty when exactly one ring shows and it outlines the focused item or the frame around it (a
+// text field's box); else what is wrong.
+QString ringFault(const QmlLauncher& launcher) {
+    const QList<QQuickItem*> rings = shownRings(launcher.window->contentItem());
+    QQuickItem* focused = launcher.window->activeFocusItem();
+    if (rings.size() != 1) {
+        return u"%1 rings at %2"_s.arg(rings.size()).arg(launcher.focusedName());
+    }
+    if (!isWithin(rings.first(), focused) && !isWithin(focused, rings.first()->parentItem())) {
+        return u"the ring is not on "_s + launcher.focusedName();
+    }
+    return {};
 }
 
 // The focused item's name, or "detail" for a control of the wide detail column.
@@ -120,11 +125,7 @@ private Q_SLOTS:
              ++step) {
             launcher.key(backwards ? Qt::Key_Backtab : Qt::Key_Tab);
             walked.append(focusedStop(launcher));
-            const QList<QQuickItem*> rings = shownRings(launcher);
-            QVERIFY2(rings.size() == 1,
-                     qPrintable(u"%1 rings at %2"_s.arg(rings.size()).arg(walked.last())));
-            QVERIFY2(outlines(rings.first(), launcher.window->activeFocusItem()),
-                     qPrintable(u"the ring is not on "_s + walked.last()));
+            QCOMPARE(ringFault(launcher), QString());
         }
         walked.removeLast(); // back at the start
         if (backwards) {
@@ -148,12 +149,12 @@ private Q_SLOTS:
         for (QQuickItem* clicked : {launcher.item(u"sidebarRow1"_s), tile(launcher, 1)}) {
             launcher.click(clicked);
             QVERIFY(launcher.window->activeFocusItem());
-            QCOMPARE(shownRings(launcher).size(), 0);
+            QVERIFY(shownRings(launcher.window->contentItem()).isEmpty());
         }
         QCOMPARE(launcher.focusedName(), u"appTile_app1"_s);
         launcher.key(Qt::Key_Right);
-        QCOMPARE(shownRings(launcher).size(), 1);
-        QVERIFY(isWithin(shownRings(launcher).first(), tile(launcher, 2)));
+        QCOMPARE(launcher.focusedName(), u"appTile_app2"_s);
+        QCOMPARE(ringFault(launcher), QString());
     }
 
     void arrowsMoveSelection_data() {
@@ -165,8 +166,6 @@ private Q_SLOTS:
         QTest::newRow("left from the first") << 0 << QList{Qt::Key_Left} << -1 << 0;
         QTest::newRow("down") << 1 << QList{Qt::Key_Down} << 0 << 1;
         QTest::newRow("up from the first row") << 1 << QList{Qt::Key_Up} << 0 << -1;
-        QTest::newRow("down, right, up")
-            << 0 << QList{Qt::Key_Down, Qt::Key_Right, Qt::Key_Up} << 1 << 0;
         QTest::newRow("right past the last") << 6 << QList{Qt::Key_Right} << 1 << 0;
         QTest::newRow("down past the last row") << 5 << QList{Qt::Key_Down} << 0 << 1;
     }
@@ -200,9 +199,9 @@ private Q_SLOTS:
             QVERIFY(each);
             QCOMPARE(each->property("marked").toBool(), i == expected);
         }
-        const QList<QQuickItem*> rings = shownRings(launcher);
-        QCOMPARE(rings.size(), 1);
-        QVERIFY(isWithin(rings.first(), tile(launcher, expected)));
+        QCOMPARE(ringFault(launcher), QString());
+        QVERIFY(
+            isWithin(shownRings(launcher.window->contentItem()).first(), tile(launcher, expected)));
     }
 
     void keysPressTheFocusedControl_data() {
@@ -278,8 +277,10 @@ private Q_SLOTS:
     void announcementKeepsTheKeyboard() {
         QFETCH(bool, appListed);
         QFETCH(QStringList, tabStops);
-        LauncherManifest catalog = catalogWith(apps(2));
-        catalog.announcements = {announcementOf(appListed ? u"app1"_s : u"gone"_s)};
+        // A retired app is in the catalog yet not shown, so there is nothing to open.
+        LauncherManifest catalog =
+            catalogWith(apps(2) << publishedApp(u"old"_s, AppReleaseStatus::retired));
+        catalog.announcements = {announcementOf(appListed ? u"app1"_s : u"old"_s)};
         QmlLauncher launcher(catalog, true, true);
         QVERIFY(launcher.shown());
         QQuickItem* dismiss = launcher.item(u"announcementDismissButton"_s);
@@ -289,9 +290,7 @@ private Q_SLOTS:
         for (const QString& stop : std::as_const(tabStops)) {
             launcher.key(Qt::Key_Tab);
             QCOMPARE(launcher.focusedName(), stop);
-            const QList<QQuickItem*> rings = shownRings(launcher);
-            QCOMPARE(rings.size(), 1);
-            QVERIFY(outlines(rings.first(), launcher.window->activeFocusItem()));
+            QCOMPARE(ringFault(launcher), QString());
         }
         QCOMPARE(open->isEnabled(), appListed);
         QCOMPARE(open->opacity() < dismiss->opacity(), !appListed);
