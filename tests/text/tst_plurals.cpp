@@ -1,3 +1,4 @@
+#include "placeholders.h"
 #include "support/test_registry.h"
 #include "text/copy_key.h"
 #include "text/copy_plurals.h"
@@ -9,24 +10,12 @@
 #include <QtTest>
 
 using namespace nimbara;
+using nimbara::test::placeholders;
 using namespace Qt::StringLiterals;
 using L = NimbaraLocale;
 
 Q_DECLARE_METATYPE(nimbara::NimbaraLocale)
 Q_DECLARE_METATYPE(nimbara::CopyKey)
-
-namespace {
-
-QSet<QString> placeholders(QStringView text) {
-    static const QRegularExpression pattern(u"\\{\\{([A-Za-z]+)\\}\\}"_s);
-    QSet<QString> names;
-    for (const auto& match : pattern.globalMatch(text)) {
-        names.insert(match.captured(1));
-    }
-    return names;
-}
-
-} // namespace
 
 class TestPlurals : public QObject {
     Q_OBJECT

@@ -1,3 +1,4 @@
+#include "placeholders.h"
 #include "platform/preferred_languages.h"
 #include "support/test_registry.h"
 #include "text/copy_key.h"
@@ -10,24 +11,12 @@
 #include <optional>
 
 using namespace nimbara;
+using nimbara::test::placeholders;
 using namespace Qt::StringLiterals;
 using L = NimbaraLocale;
 
 Q_DECLARE_METATYPE(nimbara::NimbaraLocale)
 Q_DECLARE_METATYPE(nimbara::CopyKey)
-
-namespace {
-
-QSet<QString> placeholders(const QString& text) {
-    static const QRegularExpression pattern(u"\\{\\{([A-Za-z]+)\\}\\}"_s);
-    QSet<QString> names;
-    for (const auto& match : pattern.globalMatch(text)) {
-        names.insert(match.captured(1));
-    }
-    return names;
-}
-
-} // namespace
 
 class TestText : public QObject {
     Q_OBJECT

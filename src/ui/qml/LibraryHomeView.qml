@@ -36,8 +36,8 @@ Item {
 
         objectName: "libraryGrid"
         anchors.fill: parent
-        anchors.leftMargin: 28
-        anchors.rightMargin: 28 - grid.gap
+        anchors.leftMargin: LayoutRules.libraryMargin
+        anchors.rightMargin: LayoutRules.libraryMargin - grid.gap
         library: libraryModel
         columns: libraryView.columns
         onAppChosen: (appID) => libraryView.choose(appID)
