@@ -52,14 +52,6 @@ qint64 copyFile(const QString& from, const QString& to, const CancellationToken&
 
 } // namespace
 
-bool isLocalHTTP(const QUrl& url) {
-    if (url.scheme() != QLatin1String("http"))
-        return false;
-    const QString host = url.host(); // QUrl gives host names in lower case
-    return host == QLatin1String("localhost") || host == QLatin1String("127.0.0.1") ||
-           host == QLatin1String("::1");
-}
-
 QCoro::Task<> downloadArchive(QNetworkAccessManager& session, QUrl from, QString to,
                               TransferProgressSink progress, CancellationToken cancellation) {
     if (from.isLocalFile()) {

@@ -2,6 +2,7 @@
 
 #include "core/cancellation_token.h"
 #include "platform/file_download.h"
+#include "platform/network_session.h"
 
 #include <QCoro/QCoroTask>
 #include <QNetworkAccessManager>
@@ -9,11 +10,6 @@
 #include <QUrl>
 
 namespace nimbara {
-
-// Whether `url` is plain HTTP to this machine under one of its three loopback names:
-// scheme "http" and the host "localhost" (any letter case), "127.0.0.1" or "::1". No other
-// address of the loopback range counts.
-bool isLocalHTTP(const QUrl& url);
 
 // Fetches a release archive to the file `to`:
 // - a file URL is copied (on a worker thread), without any scheme rule;

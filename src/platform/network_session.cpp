@@ -271,4 +271,12 @@ std::optional<QUrl> configuredURL(const char* environmentVariable, const MainBun
     return std::nullopt;
 }
 
+bool isLocalHTTP(const QUrl& url) {
+    if (url.scheme() != QLatin1String("http"))
+        return false;
+    const QString host = url.host(); // QUrl gives host names in lower case
+    return host == QLatin1String("localhost") || host == QLatin1String("127.0.0.1") ||
+           host == QLatin1String("::1");
+}
+
 } // namespace nimbara

@@ -87,6 +87,11 @@ void postWithoutWaiting(QNetworkAccessManager& session, const QNetworkRequest& r
 // the base are kept. ("http://h/svc/", "/api/feedback") gives "http://h/svc/api/feedback".
 QUrl serviceURL(const QUrl& baseURL, QStringView path);
 
+// Whether `url` is plain HTTP to this machine under one of its three loopback names:
+// scheme "http" and the host "localhost" (any letter case), "127.0.0.1" or "::1". No other
+// address of the loopback range counts.
+bool isLocalHTTP(const QUrl& url);
+
 // A URL the launcher is configured with, first match wins: the environment variable
 // `environmentVariable` when it is set and holds an absolute URL (the value is not trimmed);
 // else the launcher's Info.plist value `infoKey` when it is a non-empty string holding an

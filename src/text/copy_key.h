@@ -113,6 +113,21 @@ namespace nimbara {
     X(menuUpdates)                                                                                 \
     X(menuUpdatesDetail)                                                                           \
     X(menuCheckForUpdates)                                                                         \
+    X(menuMore)                                                                                    \
+    X(menuQuit)                                                                                    \
+    X(updateChecking)                                                                              \
+    X(updateAvailableTitle)                                                                        \
+    X(updateAvailableBody)                                                                         \
+    X(updateInstall)                                                                               \
+    X(updateLater)                                                                                 \
+    X(updateInstalling)                                                                            \
+    X(updateRelaunching)                                                                           \
+    X(updateUpToDateTitle)                                                                         \
+    X(updateUpToDateBody)                                                                          \
+    X(updateCheckFailed)                                                                           \
+    X(updateInstallFailed)                                                                         \
+    X(updateReleaseNotesLink)                                                                      \
+    X(updateCancel)                                                                                \
     X(sendFeedback)                                                                                \
     X(feedbackTitle)                                                                               \
     X(feedbackLead)                                                                                \

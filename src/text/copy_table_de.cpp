@@ -224,6 +224,37 @@ QStringView german(CopyKey key) {
         return u"Neue Versionen erscheinen hier";
     case CopyKey::menuCheckForUpdates:
         return u"Nach Updates suchen...";
+    case CopyKey::menuMore:
+        return u"Mehr";
+    case CopyKey::menuQuit:
+        return u"Nimbara beenden";
+    case CopyKey::updateChecking:
+        return u"Suche nach Updates…";
+    case CopyKey::updateAvailableTitle:
+        return u"Nimbara {{version}} ist verfügbar";
+    case CopyKey::updateAvailableBody:
+        return u"Du hast Version {{installed}}. Nimbara startet neu, sobald das Update installiert "
+               u"ist.";
+    case CopyKey::updateInstall:
+        return u"Update installieren";
+    case CopyKey::updateLater:
+        return u"Später";
+    case CopyKey::updateInstalling:
+        return u"Nimbara {{version}} wird installiert…";
+    case CopyKey::updateRelaunching:
+        return u"Nimbara wird neu gestartet…";
+    case CopyKey::updateUpToDateTitle:
+        return u"Alles auf dem neuesten Stand";
+    case CopyKey::updateUpToDateBody:
+        return u"Nimbara {{version}} ist die neueste verfügbare Version.";
+    case CopyKey::updateCheckFailed:
+        return u"Die Suche nach Updates ist fehlgeschlagen: {{reason}}";
+    case CopyKey::updateInstallFailed:
+        return u"Das Update konnte nicht installiert werden: {{reason}}";
+    case CopyKey::updateReleaseNotesLink:
+        return u"Vollständige Versionshinweise";
+    case CopyKey::updateCancel:
+        return u"Abbrechen";
     case CopyKey::sendFeedback:
         return u"Feedback senden";
     case CopyKey::feedbackTitle:

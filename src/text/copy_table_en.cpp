@@ -221,6 +221,36 @@ QStringView english(CopyKey key) {
         return u"New versions will appear here";
     case CopyKey::menuCheckForUpdates:
         return u"Check for Updates...";
+    case CopyKey::menuMore:
+        return u"More";
+    case CopyKey::menuQuit:
+        return u"Quit Nimbara";
+    case CopyKey::updateChecking:
+        return u"Checking for updates…";
+    case CopyKey::updateAvailableTitle:
+        return u"Nimbara {{version}} is available";
+    case CopyKey::updateAvailableBody:
+        return u"You have version {{installed}}. Nimbara restarts once the update is installed.";
+    case CopyKey::updateInstall:
+        return u"Install update";
+    case CopyKey::updateLater:
+        return u"Later";
+    case CopyKey::updateInstalling:
+        return u"Installing Nimbara {{version}}…";
+    case CopyKey::updateRelaunching:
+        return u"Restarting Nimbara…";
+    case CopyKey::updateUpToDateTitle:
+        return u"You're up to date";
+    case CopyKey::updateUpToDateBody:
+        return u"Nimbara {{version}} is the newest version available.";
+    case CopyKey::updateCheckFailed:
+        return u"Couldn't check for updates: {{reason}}";
+    case CopyKey::updateInstallFailed:
+        return u"Couldn't install the update: {{reason}}";
+    case CopyKey::updateReleaseNotesLink:
+        return u"Full release notes";
+    case CopyKey::updateCancel:
+        return u"Cancel";
     case CopyKey::sendFeedback:
         return u"Send feedback";
     case CopyKey::feedbackTitle:

@@ -223,6 +223,37 @@ QStringView polish(CopyKey key) {
         return u"Tutaj pojawią się nowe wersje";
     case CopyKey::menuCheckForUpdates:
         return u"Sprawdź aktualizacje...";
+    case CopyKey::menuMore:
+        return u"Więcej";
+    case CopyKey::menuQuit:
+        return u"Zakończ Nimbarę";
+    case CopyKey::updateChecking:
+        return u"Sprawdzanie aktualizacji…";
+    case CopyKey::updateAvailableTitle:
+        return u"Dostępna jest Nimbara {{version}}";
+    case CopyKey::updateAvailableBody:
+        return u"Masz wersję {{installed}}. Po zainstalowaniu aktualizacji Nimbara uruchomi się "
+               u"ponownie.";
+    case CopyKey::updateInstall:
+        return u"Zainstaluj aktualizację";
+    case CopyKey::updateLater:
+        return u"Później";
+    case CopyKey::updateInstalling:
+        return u"Instalowanie Nimbary {{version}}…";
+    case CopyKey::updateRelaunching:
+        return u"Ponowne uruchamianie Nimbary…";
+    case CopyKey::updateUpToDateTitle:
+        return u"Masz najnowszą wersję";
+    case CopyKey::updateUpToDateBody:
+        return u"Nimbara {{version}} to najnowsza dostępna wersja.";
+    case CopyKey::updateCheckFailed:
+        return u"Nie udało się sprawdzić aktualizacji: {{reason}}";
+    case CopyKey::updateInstallFailed:
+        return u"Nie udało się zainstalować aktualizacji: {{reason}}";
+    case CopyKey::updateReleaseNotesLink:
+        return u"Pełne informacje o wydaniu";
+    case CopyKey::updateCancel:
+        return u"Anuluj";
     case CopyKey::sendFeedback:
         return u"Wyślij opinię";
     case CopyKey::feedbackTitle:

@@ -11,12 +11,16 @@ constexpr char contextProperty[] = "nimbaraLauncherContext";
 } // namespace
 
 LauncherContext::LauncherContext(LauncherStore& store, ApplicationActions& actions, QString appName,
-                                 QObject* parent)
-    : QObject(parent), store_(&store), actions_(&actions), appName_(std::move(appName)) {}
+                                 LauncherUpdater* updater, QObject* parent)
+    : QObject(parent), store_(&store), actions_(&actions), appName_(std::move(appName)),
+      updater_(updater) {
+    if (!updater_)
+        updater_ = new LauncherUpdater({}, {}, false, this);
+}
 
 void LauncherContext::provide(QQmlEngine& engine, LauncherStore& store, ApplicationActions& actions,
-                              const QString& appName) {
-    auto* context = new LauncherContext(store, actions, appName, &engine);
+                              const QString& appName, LauncherUpdater* updater) {
+    auto* context = new LauncherContext(store, actions, appName, updater, &engine);
     engine.setProperty(contextProperty, QVariant::fromValue<QObject*>(context));
 }
 

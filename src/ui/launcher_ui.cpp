@@ -9,8 +9,8 @@
 namespace nimbara {
 
 void installLauncherUi(QQmlEngine& engine, LauncherStore& store, ApplicationActions& actions,
-                       const QString& appName) {
-    LauncherContext::provide(engine, store, actions, appName);
+                       const QString& appName, LauncherUpdater* updater) {
+    LauncherContext::provide(engine, store, actions, appName, updater);
     AppIconCache::provide(engine, sharedNetworkAccessManager());
 }
 

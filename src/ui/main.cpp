@@ -10,6 +10,7 @@
 #include "ui/app_icon_cache.h"
 #include "ui/application_actions.h"
 #include "ui/design_palette.h"
+#include "ui/launcher_relaunch.h"
 #include "ui/launcher_tray_menu.h"
 #include "ui/launcher_ui.h"
 #include "ui/production_wiring.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     // or writes the preferences. When the running one cannot be reached, this launch did not do
     // what was asked (no window comes forward), so it ends with a failure status for whoever
     // started it; the guard has said why on stderr.
+    waitForReplacedLauncher();
     SingleInstanceGuard instance(PreferencesStore::defaultPath());
     switch (instance.claim()) {
     case SingleInstanceGuard::Role::primary:
@@ -72,8 +74,12 @@ int main(int argc, char** argv) {
 
     LauncherStore store(productionWiring(sharedNetworkAccessManager()));
     ApplicationActions actions(store);
+    const std::unique_ptr<LauncherUpdater> updater =
+        productionUpdater(sharedNetworkAccessManager(), [&actions](const QUrl& bundle) {
+            relaunchLauncher(bundle, [&actions] { actions.quit(); });
+        });
     QQmlApplicationEngine engine;
-    installLauncherUi(engine, store, actions, appName);
+    installLauncherUi(engine, store, actions, appName, updater.get());
     engine.load(QUrl(QString::fromLatin1(mainWindowUrl())));
     const QList<QObject*> roots = engine.rootObjects();
     auto* window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
@@ -84,8 +90,20 @@ int main(int argc, char** argv) {
     applyDarkPalette(*window);
     actions.setMainWindow(window);
 
-    // The tray menu for the whole run; without an updater it offers no update check.
+    // The tray menu for the whole run; its update item follows whether the updater can check.
     LauncherTrayMenu tray(store, actions, AppIconCache::of(engine), appName);
+    const auto followUpdater = [&] {
+        tray.setCanCheckForUpdates(updater->canCheckForUpdates());
+    };
+    followUpdater();
+    QObject::connect(updater.get(), &LauncherUpdater::canCheckForUpdatesChanged, &tray,
+                     followUpdater);
+    QObject::connect(&tray, &LauncherTrayMenu::updateCheckRequested, updater.get(), [&] {
+        if (updater->isEnabled()) {
+            actions.activateMainWindow();
+            updater->checkForUpdates();
+        }
+    });
     tray.showInTray();
 
     const StartupOptions options = StartupOptions::fromEnvironment();

@@ -17,8 +17,20 @@
 #include "services/remote_manifest_client.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace nimbara {
+
+namespace {
+
+// Checks signatures against the team and trust anchors this build was configured with.
+std::shared_ptr<BundleSignatureValidator> buildValidator() {
+    return std::make_shared<BundleSignatureValidator>(
+        QString::fromUtf8(signing_configuration::kTeamID),
+        QByteArray(signing_configuration::kTrustAnchorsPem));
+}
+
+} // namespace
 
 LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     const auto mainBundle = std::make_shared<LinuxMainBundle>();
@@ -31,9 +43,7 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
         std::make_shared<AppUninstaller>(AppUninstaller::Settings::forCurrentUser());
     wiring.eventSink = std::make_shared<HttpOperationalEventSink>(serviceBaseURL, session);
     wiring.feedbackClient = std::make_shared<RemoteFeedbackClient>(serviceBaseURL, session);
-    const auto validator = std::make_shared<BundleSignatureValidator>(
-        QString::fromUtf8(signing_configuration::kTeamID),
-        QByteArray(signing_configuration::kTrustAnchorsPem));
+    const auto validator = buildValidator();
     const auto systemInformation = std::make_shared<LinuxSystemInformation>();
     wiring.installer = std::make_shared<AppInstaller>(
         session, LinuxAppWorkspace::defaultInstallRoot(), validator, systemInformation);
@@ -51,6 +61,18 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
                                           InstallRecovery::processStartTime());
     wiring.mainBundle = mainBundle;
     return wiring;
+}
+
+std::unique_ptr<LauncherUpdater> productionUpdater(QNetworkAccessManager& session,
+                                                   std::function<void(const QUrl&)> relaunch) {
+    const LinuxMainBundle bundle;
+    LauncherUpdaterSettings settings = LauncherUpdaterSettings::of(bundle, bundle.isAppBundle());
+    const QString bundleFolder = QFileInfo(settings.bundleURL.toLocalFile()).absolutePath();
+    const auto system = std::make_shared<LinuxSystemInformation>();
+    LauncherUpdaterServices services{
+        &session, std::make_shared<AppInstaller>(session, bundleFolder, buildValidator(), system),
+        system, std::move(relaunch)};
+    return std::make_unique<LauncherUpdater>(std::move(settings), std::move(services));
 }
 
 } // namespace nimbara

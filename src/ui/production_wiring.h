@@ -1,6 +1,10 @@
 #pragma once
 
+#include "services/launcher_updater.h"
 #include "store/launcher_store.h"
+
+#include <functional>
+#include <memory>
 
 class QNetworkAccessManager;
 
@@ -24,5 +28,11 @@ namespace nimbara {
 // application; the main bundle's folder). Environment and Info.plist are read now, once.
 // `session` is shared, not owned, and must outlive the store.
 LauncherStoreWiring productionWiring(QNetworkAccessManager& session);
+
+// The launcher's own updater: the feed, version and identifier of the main bundle's Info.plist;
+// installs go through an app installer whose root is the folder holding the launcher's bundle,
+// checked against the build's team and trust anchors, and end with `relaunch`.
+std::unique_ptr<LauncherUpdater> productionUpdater(QNetworkAccessManager& session,
+                                                   std::function<void(const QUrl&)> relaunch);
 
 } // namespace nimbara

@@ -3,6 +3,7 @@
 #include "presentation/detail_rules.h"
 #include "presentation/library_rules.h"
 #include "presentation/sidebar_section.h"
+#include "services/launcher_updater.h"
 #include "store/launcher_store.h"
 
 #include <QObject>
@@ -17,6 +18,13 @@ struct LauncherStoreForeign {
     QML_FOREIGN(nimbara::LauncherStore)
     QML_NAMED_ELEMENT(LauncherStore)
     QML_UNCREATABLE("The store is handed over by the application")
+};
+
+struct LauncherUpdaterForeign {
+    Q_GADGET
+    QML_FOREIGN(nimbara::LauncherUpdater)
+    QML_NAMED_ELEMENT(LauncherUpdater)
+    QML_UNCREATABLE("The updater is handed over by the application")
 };
 
 namespace ButtonVariantForeign {

@@ -127,6 +127,15 @@ Rectangle {
         }
     }
 
+    // The launcher's own update, above everything but the error alert.
+    ModalOverlay {
+        objectName: "updateLayer"
+        z: 40
+        shown: Launcher.updater.showingDialog
+
+        UpdateDialog {}
+    }
+
     // The one error alert. However it is dismissed, the message is cleared afterwards.
     AlertDialog {
         id: errorAlert

@@ -3,8 +3,8 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Nimbara
 
-// The bar above the library: breadcrumb, search field and the quick-switch button. It owns the
-// quick switcher's keyboard shortcut for the whole window.
+// The bar above the library: breadcrumb, search field, the quick-switch button and the window's
+// menu. It owns the quick switcher's keyboard shortcut for the whole window.
 Rectangle {
     id: topBar
 
@@ -139,6 +139,36 @@ Rectangle {
             text: Copy.texts.topQuickSwitch
             keyCap: Design.quickSwitchShortcutText
             onClicked: topBar.quickSwitcherRequested()
+        }
+
+        // The window's menu: the launcher's own update check, the settings and quitting.
+        NimbaraButton {
+            id: menuButton
+            objectName: "topMenuButton"
+            variant: ButtonVariant.Ghost
+            symbol: "ellipsis"
+            leftPadding: 9
+            rightPadding: 9
+            Accessible.name: Copy.texts.menuMore
+            onClicked: windowMenu.open()
+
+            Menu {
+                id: windowMenu
+                objectName: "windowMenu"
+                y: menuButton.height + 6
+                x: menuButton.width - width
+
+                CheckForUpdatesButton {}
+                MenuItem {
+                    text: Copy.texts.sidebarPreferences
+                    onTriggered: Launcher.actions.showSettingsWindow()
+                }
+                MenuSeparator {}
+                MenuItem {
+                    text: Copy.texts.menuQuit
+                    onTriggered: Launcher.actions.quit()
+                }
+            }
         }
     }
 
