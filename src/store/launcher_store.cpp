@@ -5,6 +5,9 @@
 #include "platform/main_bundle.h"
 #include "platform/preferences_store.h"
 #include "platform/preferred_languages.h"
+#include "services/launcher_login_item_manager.h"
+#include "services/user_defaults_login_item_preference_store.h"
+#include "services/xdg_autostart_login_item_adapter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -48,6 +51,11 @@ LauncherStore::LauncherStore(LauncherStoreWiring wiring, QObject* parent)
     require(wiring_.feedbackClient, "feedback client");
     require(wiring_.installedCodeValidator, "code validator");
     require(wiring_.userDefaults, "preferences store");
+    if (!wiring_.loginItemManager) {
+        wiring_.loginItemManager = std::make_shared<LauncherLoginItemManager>(
+            std::make_shared<XdgAutostartLoginItemAdapter>(),
+            std::make_shared<UserDefaultsLoginItemPreferenceStore>(wiring_.userDefaults));
+    }
     if (!wiring_.quitHandler) {
         wiring_.quitHandler = [] {
             QCoreApplication::quit();
@@ -79,9 +87,7 @@ LauncherStore::LauncherStore(LauncherStoreWiring wiring, QObject* parent)
         selectedStarterAppIDs_.insert(app.id);
     }
     onboardingComplete_ = defaults.boolForKey(QLatin1String(StoreKeys::onboardingComplete));
-    if (wiring_.loginItemManager) {
-        launchAtLoginState_ = wiring_.loginItemManager->state();
-    }
+    launchAtLoginState_ = wiring_.loginItemManager->state();
     locale_ = wiring_.locale.value_or(systemLocale());
     const auto paths = loadStringDictionary(defaults, QLatin1String(StoreKeys::installedPaths));
     for (auto it = paths.cbegin(); it != paths.cend(); ++it) {
@@ -149,15 +155,11 @@ void LauncherStore::setLaunchAtLoginState(LoginItemState state) {
 }
 
 bool LauncherStore::launchAtLoginDesired() const {
-    return wiring_.loginItemManager && wiring_.loginItemManager->desiredEnabled();
+    return wiring_.loginItemManager->desiredEnabled();
 }
 
 void LauncherStore::setLaunchAtLoginDesired(bool desired) {
-    const std::shared_ptr<LoginItemManaging> manager = wiring_.loginItemManager;
-    if (!manager) {
-        qCWarning(logStore) << "launch at login cannot change: there is no login-item manager";
-        return;
-    }
+    LoginItemManaging* manager = wiring_.loginItemManager.get();
     const bool before = manager->desiredEnabled();
     manager->setDesired(desired);
     setLaunchAtLoginState(manager->state());
@@ -167,11 +169,7 @@ void LauncherStore::setLaunchAtLoginDesired(bool desired) {
 }
 
 void LauncherStore::openLoginItemSettings() {
-    if (wiring_.loginItemManager) {
-        wiring_.loginItemManager->openApprovalSettings();
-    } else {
-        qCWarning(logStore) << "no login-item settings to open: there is no login-item manager";
-    }
+    wiring_.loginItemManager->openApprovalSettings();
 }
 
 void LauncherStore::setLocale(NimbaraLocale locale) {

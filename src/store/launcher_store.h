@@ -42,6 +42,7 @@ struct LauncherStoreWiring {
     std::shared_ptr<OperationalEventRecording> eventSink;
     std::shared_ptr<FeedbackReporting> feedbackClient;
     std::shared_ptr<InstalledCodeValidating> installedCodeValidator;
+    // None: the launcher's own, over the XDG autostart entry, keeping the wish in userDefaults.
     std::shared_ptr<LoginItemManaging> loginItemManager;
     LauncherManifest manifest;
     std::shared_ptr<PreferencesStore> userDefaults;
@@ -105,12 +106,12 @@ public:
     void setIncludeBetaApps(bool include);
     const LoginItemState& launchAtLoginState() const { return launchAtLoginState_; }
     void setLaunchAtLoginState(LoginItemState state);
-    // The user's launch-at-login wish as the login-item manager keeps it; false without one.
+    // The user's launch-at-login wish as the login-item manager keeps it.
     bool launchAtLoginDesired() const;
     // Hands the wish to the login-item manager, then publishes the state it reached as
-    // launchAtLoginState. Without a manager nothing changes.
+    // launchAtLoginState.
     void setLaunchAtLoginDesired(bool desired);
-    // Opens the system's settings where the user approves apps that start at login.
+    // Shows the user where the apps that start at login are kept.
     void openLoginItemSettings();
     NimbaraLocale locale() const { return locale_; }
     void setLocale(NimbaraLocale locale);

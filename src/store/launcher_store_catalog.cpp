@@ -58,13 +58,12 @@ QCoro::Task<> LauncherStore::loadStoredStateIfNeeded() {
         co_return;
     }
     updatePendingAnnouncement(false);
-    if (const auto manager = wiring_.loginItemManager) {
-        if (!manager->hasReconciledAfterLaunch()) {
-            manager->setHasReconciledAfterLaunch(true);
-            manager->reconcile();
-        }
-        setLaunchAtLoginState(manager->state());
+    LoginItemManaging& manager = *wiring_.loginItemManager;
+    if (!manager.hasReconciledAfterLaunch()) {
+        manager.setHasReconciledAfterLaunch(true);
+        manager.reconcile();
     }
+    setLaunchAtLoginState(manager.state());
 }
 
 void LauncherStore::CatalogLoad::finish() {

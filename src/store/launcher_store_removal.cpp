@@ -89,9 +89,7 @@ QCoro::Task<> LauncherStore::uninstallEverythingAndRemoveNimbara(bool deleteData
     }
 
     clearAllNimbaraUserDefaults();
-    if (wiring_.loginItemManager) {
-        setLaunchAtLoginDesired(false);
-    }
+    setLaunchAtLoginDesired(false);
     const SelfTrashResult trashed = wiring_.uninstaller->trashSelf(wiring_.appBundleURLProvider());
     if (trashed.kind == SelfTrashResult::Case::failed) {
         failures.append(QStringLiteral("Nimbara.app: ") + trashed.message);

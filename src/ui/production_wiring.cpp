@@ -11,7 +11,6 @@
 #include "platform/preferences_store.h"
 #include "platform/system_information.h"
 #include "services/http_event_sink.h"
-#include "services/interim_login_item_manager.h"
 #include "services/launcher_error_reporter.h"
 #include "services/remote_feedback_client.h"
 #include "services/remote_manifest_client.h"
@@ -48,7 +47,6 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     wiring.installer = std::make_shared<AppInstaller>(
         session, LinuxAppWorkspace::defaultInstallRoot(), validator, systemInformation);
     wiring.installedCodeValidator = validator;
-    wiring.loginItemManager = std::make_shared<UnavailableLoginItemManager>();
     wiring.manifest = SeedManifest::manifest();
     wiring.userDefaults = std::make_shared<PreferencesStore>(PreferencesStore::defaultPath());
     wiring.loadStoredStateSynchronously = false;

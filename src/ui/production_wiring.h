@@ -22,11 +22,10 @@ namespace nimbara {
 //   and trust anchors (which also re-checks remembered installs);
 // - the app uninstaller for the current user (install root, ~/Applications, XDG data
 //   locations, the freedesktop Trash);
-// - for launch at login, the honest stand-in of interim_login_item_manager.h until the real one
-//   exists.
-// The quit handler and the launcher's bundle location are the store's defaults (quit the
-// application; the main bundle's folder). Environment and Info.plist are read now, once.
-// `session` is shared, not owned, and must outlive the store.
+// The quit handler, the launcher's bundle location and the login-item manager are the store's
+// defaults (quit the application; the main bundle's folder; the XDG autostart entry starting
+// this executable, with the wish kept in the preferences file). Environment and Info.plist are read
+// now, once. `session` is shared, not owned, and must outlive the store.
 LauncherStoreWiring productionWiring(QNetworkAccessManager& session);
 
 // The launcher's own updater: the feed, version and identifier of the main bundle's Info.plist;

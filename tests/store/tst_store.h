@@ -94,6 +94,7 @@ private Q_SLOTS:
     void revalidatesPersistedInstalls();
     void storedStateLoadsOnce_data();
     void storedStateLoadsOnce();
+    void buildsItsOwnLoginItemManager();
     void refreshKeepsLastCatalogOnFailure();
     void loadCompletesOnboardingOnlyWithoutPublishedApps_data();
     void loadCompletesOnboardingOnlyWithoutPublishedApps();

@@ -1,6 +1,9 @@
+#include "services/user_defaults_login_item_preference_store.h"
+#include "services/xdg_autostart_login_item_adapter.h"
 #include "tst_store.h"
 
 #include <QCoro/QCoroTask>
+#include <QFile>
 
 using namespace nimbara;
 using namespace nimbara::test;
@@ -76,20 +79,25 @@ void TestStore::uninstallEverything_data() {
     QTest::addColumn<QStringList>("alphaProblems");
     QTest::addColumn<QString>("selfTrash"); // "trashed", "skipped" or a failure message
     QTest::addColumn<QStringList>("expectedLines");
+    QTest::addColumn<bool>("autostartEntry"); // the launcher's own login-item manager
 
-    QTest::newRow("everything removed") << QStringList() << u"trashed"_qs << QStringList();
-    QTest::newRow("not running from a bundle") << QStringList() << u"skipped"_qs << QStringList();
+    QTest::newRow("everything removed") << QStringList() << u"trashed"_qs << QStringList() << false;
+    QTest::newRow("not running from a bundle")
+        << QStringList() << u"skipped"_qs << QStringList() << false;
     QTest::newRow("an app left problems")
         << QStringList{u"Bundle stayed."_qs, u"Data stayed."_qs} << u"trashed"_qs
-        << QStringList{u"Alpha: Bundle stayed."_qs, u"Alpha: Data stayed."_qs};
+        << QStringList{u"Alpha: Bundle stayed."_qs, u"Alpha: Data stayed."_qs} << false;
     QTest::newRow("own bundle stays") << QStringList() << u"Permission denied"_qs
-                                      << QStringList{u"Nimbara.app: Permission denied"_qs};
+                                      << QStringList{u"Nimbara.app: Permission denied"_qs} << false;
+    QTest::newRow("autostart entry removed")
+        << QStringList() << u"trashed"_qs << QStringList() << true;
 }
 
 void TestStore::uninstallEverything() {
     QFETCH(QStringList, alphaProblems);
     QFETCH(QString, selfTrash);
     QFETCH(QStringList, expectedLines);
+    QFETCH(bool, autostartEntry);
 
     StoreHarness h;
     const AppManifestItem charlie = publishedApp(u"charlie"_qs);
@@ -104,8 +112,13 @@ void TestStore::uninstallEverything() {
         file.setBool(u"nimbara.other"_qs, true); // written by some other part of the launcher
         file.setBool(u"unrelated.flag"_qs, true);
     }
-    h.fakes.loginItemManager->desired = true;
-    h.fakes.loginItemManager->currentState = LoginItemState::enabled();
+    if (autostartEntry) {
+        h.fakes.loginItemManager = nullptr; // the store builds its own
+        XdgAutostartLoginItemAdapter().registerItem();
+    } else {
+        h.fakes.loginItemManager->desired = true;
+        h.fakes.loginItemManager->currentState = LoginItemState::enabled();
+    }
     h.fakes.uninstaller->problems.insert(kAlpha.id, alphaProblems);
     if (selfTrash == u"skipped"_qs) {
         h.fakes.uninstaller->selfTrashResult = SelfTrashResult::skippedNotAppBundle();
@@ -125,9 +138,19 @@ void TestStore::uninstallEverything() {
     QCOMPARE(store.state(charlie), AppInstallState::notInstalled());
     QVERIFY(store.installedAppURLs().isEmpty());
 
-    // Every key of the launcher goes, and launch-at-login is switched off.
-    QCOMPARE(PreferencesStore(h.fakes.preferencesPath).keys(), QStringList{u"unrelated.flag"_qs});
-    QVERIFY(!h.fakes.loginItemManager->desired);
+    // Every key of the launcher goes, and launch-at-login is switched off. The launcher's own
+    // manager writes its wish again, so that one key stays, holding false.
+    const QString wish = QString::fromLatin1(UserDefaultsLoginItemPreferenceStore::kDesiredKey);
+    QCOMPARE(PreferencesStore(h.fakes.preferencesPath).keys(),
+             autostartEntry ? QStringList({wish, u"unrelated.flag"_qs})
+                            : QStringList{u"unrelated.flag"_qs});
+    if (autostartEntry) {
+        QCOMPARE(PreferencesStore(h.fakes.preferencesPath).objectForKey(wish),
+                 PreferenceValue::boolean(false));
+        QVERIFY(!QFile::exists(XdgAutostartLoginItemAdapter::entryPath()));
+    } else {
+        QVERIFY(!h.fakes.loginItemManager->desired);
+    }
     QCOMPARE(store.launchAtLoginState(), LoginItemState::disabled());
     QCOMPARE(h.fakes.uninstaller->selfTrashCalls, QList{h.fakes.launcherBundleURL});
     QVERIFY(!store.uninstallInProgress());

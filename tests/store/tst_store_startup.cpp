@@ -1,8 +1,10 @@
 #include "install/installed_code_validation_error.h"
+#include "services/xdg_autostart_login_item_adapter.h"
 #include "tst_store.h"
 
 #include <QCoro/QCoroTask>
 #include <QDir>
+#include <QFile>
 #include <QScopeGuard>
 
 using namespace nimbara;
@@ -127,6 +129,24 @@ void TestStore::storedStateLoadsOnce() {
     QCOMPARE(h.fakes.loginItemManager->reconciledAfterLaunch, alreadyReconciled || restoredNow);
     QCOMPARE(store.launchAtLoginState(),
              restoredNow ? LoginItemState::enabled() : LoginItemState::disabled());
+}
+
+// Without a login-item manager in the wiring the store uses its own, over the autostart entry:
+// the wish is stored at once (on by default) and the launcher is registered when the stored
+// state is restored.
+void TestStore::buildsItsOwnLoginItemManager() {
+    QFile::remove(XdgAutostartLoginItemAdapter::entryPath());
+    StoreHarness h;
+    h.fakes.loginItemManager = nullptr;
+    LauncherStore& store = h.start(catalogWith({kAlpha}));
+    QVERIFY(storedFlag(h, "nimbara.launchAtLoginDesired"));
+    QVERIFY(store.launchAtLoginDesired());
+    QCOMPARE(store.launchAtLoginState(), LoginItemState::disabled());
+    QVERIFY(!QFile::exists(XdgAutostartLoginItemAdapter::entryPath()));
+
+    QCoro::waitFor(store.loadStoredStateIfNeeded());
+    QCOMPARE(store.launchAtLoginState(), LoginItemState::enabled());
+    QVERIFY(QFile::exists(XdgAutostartLoginItemAdapter::entryPath()));
 }
 
 void TestStore::refreshKeepsLastCatalogOnFailure() {

@@ -1,5 +1,6 @@
-// The application's own wiring: where production collaborators point, that the stand-ins for
-// unfinished collaborators fail honestly, and that one preferences folder has one launcher.
+// The application's own wiring: where production collaborators point, that a validator without
+// a signing team trusts nothing, that the first start registers the launcher to start at login,
+// and that one preferences folder has one launcher.
 #include "catalog/manifest_coding.h"
 #include "catalog/seed_manifest.h"
 #include "install/app_installer.h"
@@ -8,9 +9,9 @@
 #include "nimbara/signing_configuration.h"
 #include "platform/preferences_store.h"
 #include "services/http_event_sink.h"
-#include "services/interim_login_item_manager.h"
 #include "services/remote_feedback_client.h"
 #include "services/remote_manifest_client.h"
+#include "services/xdg_autostart_login_item_adapter.h"
 #include "support/catalog_samples.h"
 #include "support/dev_server_process.h"
 #include "support/temp_home.h"
@@ -112,8 +113,8 @@ private Q_SLOTS:
         QVERIFY(!wiring.loadStoredStateSynchronously);
     }
 
-    // The stand-ins for unfinished collaborators fail honestly: nothing claims a success.
-    void interimCollaboratorsFailHonestly() {
+    // Without a signing team the validator fails honestly: nothing claims a success.
+    void unconfiguredValidatorTrustsNothing() {
         // Without a configured signing team the wiring's validator trusts nothing and fails before
         // it reads a file (the bundle does not exist).
         if (QByteArrayView(signing_configuration::kTeamID).isEmpty()) {
@@ -127,13 +128,6 @@ private Q_SLOTS:
                          InstalledCodeValidationError::Case::missingTeamIDConfiguration);
             }
         }
-
-        UnavailableLoginItemManager manager;
-        manager.setDesired(true);
-        QCOMPARE(manager.state(),
-                 LoginItemState::failed(UnavailableLoginItemManager::unavailableReason()));
-        manager.setDesired(false);
-        QCOMPARE(manager.state(), LoginItemState::disabled());
     }
 
     void windowSizeParsing() {
@@ -226,6 +220,11 @@ private Q_SLOTS:
         QString firstOutput;
         QVERIFY2(waitForLines(first, u"catalog-loaded-ms:"_qs, firstOutput),
                  qPrintable(u"the first launcher did not start: "_qs + firstOutput));
+        // Its first start registered it to start at login (restoring the stored state comes
+        // before the catalog load).
+        QCOMPARE(contentOf(XdgAutostartLoginItemAdapter::entryPath()),
+                 std::optional(XdgAutostartLoginItemAdapter::entryContent(
+                     QFileInfo(launcherExecutable()).canonicalFilePath())));
         const QString preferences = PreferencesStore::defaultPath();
         const std::optional<QByteArray> saved = contentOf(preferences);
 

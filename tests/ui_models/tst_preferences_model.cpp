@@ -2,7 +2,6 @@
 // language and the uninstall-everything confirmation.
 
 #include "model_store.h"
-#include "services/interim_login_item_manager.h"
 #include "store/launcher_store.h"
 #include "support/catalog_samples.h"
 #include "support/fake_collaborators.h"
@@ -48,43 +47,29 @@ class TestPreferencesModel : public QObject {
 
 private Q_SLOTS:
     void launchAtLogin_data() {
-        QTest::addColumn<bool>("interim");
         QTest::addColumn<LoginItemState>("answer");
-        QTest::addColumn<bool>("shownWish");
         QTest::addColumn<bool>("approvalNote");
         QTest::addColumn<QString>("errorNote");
 
         const QString refused = u"the session refused it"_s;
-        QTest::newRow("enabled") << false << LoginItemState::enabled() << true << false
-                                 << QString();
+        QTest::newRow("enabled") << LoginItemState::enabled() << false << QString();
         QTest::newRow("requires approval")
-            << false << LoginItemState::requiresApproval() << true << true << QString();
-        QTest::newRow("failed") << false << LoginItemState::failed(refused) << true << false
+            << LoginItemState::requiresApproval() << true << QString();
+        QTest::newRow("failed") << LoginItemState::failed(refused) << false
                                 << english(CopyKey::preferencesLaunchAtLoginError,
                                            {{u"reason"_s, refused}});
-        // The production manager of this build: the wish is not kept and the reason is shown.
-        QTest::newRow("interim manager")
-            << true << LoginItemState() << false << false
-            << english(CopyKey::preferencesLaunchAtLoginError,
-                       {{u"reason"_s, UnavailableLoginItemManager::unavailableReason()}});
     }
 
     // Turning the switch on hands the wish to the manager, copies the state it reached into the
     // store, and shows the note that state calls for.
     void launchAtLogin() {
-        QFETCH(bool, interim);
         QFETCH(LoginItemState, answer);
-        QFETCH(bool, shownWish);
         QFETCH(bool, approvalNote);
         QFETCH(QString, errorNote);
 
         ModelStore s;
-        auto scripted = std::make_shared<ScriptedLoginItemManager>();
-        scripted->answer = answer;
-        std::shared_ptr<LoginItemManaging> manager = scripted;
-        if (interim) {
-            manager = std::make_shared<UnavailableLoginItemManager>();
-        }
+        auto manager = std::make_shared<ScriptedLoginItemManager>();
+        manager->answer = answer;
         LauncherStoreWiring wiring = s.fakes.wiring(catalogWith({}), true);
         wiring.loginItemManager = manager;
         LauncherStore store(std::move(wiring));
@@ -95,8 +80,8 @@ private Q_SLOTS:
 
         QSignalSpy changed(&model, &PreferencesViewModel::launchAtLoginChanged);
         model.setLaunchAtLogin(true);
-        QCOMPARE(model.launchAtLogin(), shownWish);
-        QCOMPARE(manager->desiredEnabled(), shownWish);
+        QVERIFY(model.launchAtLogin());
+        QVERIFY(manager->desiredEnabled());
         QCOMPARE(store.launchAtLoginState(), manager->state());
         QVERIFY(!changed.isEmpty());
         QCOMPARE(model.showsApprovalNote(), approvalNote);
@@ -104,7 +89,7 @@ private Q_SLOTS:
         QCOMPARE(model.errorNote(), errorNote);
 
         model.openLoginItemSettings();
-        QCOMPARE(scripted->settingsOpened, interim ? 0 : 1);
+        QCOMPARE(manager->settingsOpened, 1);
     }
 
     // Choosing a language switches the store at once and writes nothing to the preferences, so

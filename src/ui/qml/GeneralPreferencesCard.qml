@@ -39,10 +39,18 @@ CardSurface {
                 onClicked: card.preferences.openLoginItemSettings()
             }
         }
+        // A failed registration is about the folder of apps that start at login; the same
+        // button shows it, so the user can see what is wrong there.
         LaunchAtLoginNote {
             objectName: "launchAtLoginErrorNote"
             visible: card.preferences.showsErrorNote
             text: card.preferences.errorNote
+
+            LinkButton {
+                objectName: "openLoginItemSettingsFromErrorButton"
+                text: Copy.texts.preferencesLaunchAtLoginOpenSettings
+                onClicked: card.preferences.openLoginItemSettings()
+            }
         }
         PreferenceRow {
             title: Copy.texts.preferencesIncludeBetaApps
