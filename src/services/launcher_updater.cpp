@@ -111,8 +111,9 @@ LauncherUpdater::~LauncherUpdater() {
     cancellation_.cancel();
 }
 
-QUrl LauncherUpdater::releaseNotesURL() const {
-    return offered_ ? offered_->releaseNotesURL.value_or(QUrl()) : QUrl();
+QString LauncherUpdater::releaseNotesLink() const {
+    return offered_ && offered_->releaseNotesURL ? offered_->releaseNotesURL->toString()
+                                                 : QString();
 }
 
 void LauncherUpdater::checkForUpdates() {

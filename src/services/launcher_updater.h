@@ -64,7 +64,7 @@ class LauncherUpdater : public QObject {
     Q_PROPERTY(QString currentVersion READ currentVersion CONSTANT)
     Q_PROPERTY(QString offeredVersion READ offeredVersion NOTIFY phaseChanged)
     Q_PROPERTY(QString releaseNotes READ releaseNotes NOTIFY phaseChanged)
-    Q_PROPERTY(QUrl releaseNotesURL READ releaseNotesURL NOTIFY phaseChanged)
+    Q_PROPERTY(QString releaseNotesLink READ releaseNotesLink NOTIFY phaseChanged)
     Q_PROPERTY(double progress READ progress NOTIFY progressChanged)
     Q_PROPERTY(QString failureReason READ failureReason NOTIFY phaseChanged)
 
@@ -94,7 +94,8 @@ public:
     QString currentVersion() const { return settings_.currentVersion; }
     QString offeredVersion() const { return offered_ ? offered_->version : QString(); }
     QString releaseNotes() const { return offered_ ? offered_->releaseNotes : QString(); }
-    QUrl releaseNotesURL() const;
+    // The offered version's release notes page (https), or empty.
+    QString releaseNotesLink() const;
     // The install's fraction done, 0 to 1.
     double progress() const { return progress_; }
     // The readable description of the failure of the last check or install.

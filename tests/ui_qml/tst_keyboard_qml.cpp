@@ -79,10 +79,11 @@ void pressAccessibly(QQuickItem* item) {
     accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
 }
 
-const QStringList topBarAndSidebar{
-    u"searchField"_s, u"topQuickSwitchButton"_s,  u"sidebarRow0"_s,
-    u"sidebarRow1"_s, u"sidebarRow2"_s,           u"sidebarRow3"_s,
-    u"sidebarRow4"_s, u"sidebarFeedbackButton"_s, u"sidebarQuickSwitcherButton"_s};
+const QStringList topBarAndSidebar{u"searchField"_s,           u"topQuickSwitchButton"_s,
+                                   u"topMenuButton"_s,         u"sidebarRow0"_s,
+                                   u"sidebarRow1"_s,           u"sidebarRow2"_s,
+                                   u"sidebarRow3"_s,           u"sidebarRow4"_s,
+                                   u"sidebarFeedbackButton"_s, u"sidebarQuickSwitcherButton"_s};
 
 } // namespace
 

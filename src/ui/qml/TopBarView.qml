@@ -29,7 +29,11 @@ Rectangle {
         anchors.rightMargin: 24
         spacing: 14
 
+        // The breadcrumb only repeats where the user is; it gives up its room in a narrow bar
+        // so that the search field keeps enough for its placeholder in every language.
         Row {
+            objectName: "breadcrumb"
+            visible: topBar.width >= 760
             spacing: 6
             Text {
                 text: Copy.texts.topLibrary

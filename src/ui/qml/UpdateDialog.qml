@@ -129,9 +129,9 @@ Item {
         }
 
         LinkButton {
-            visible: dialog.offering && dialog.updater.releaseNotesURL.toString() !== ""
+            visible: dialog.offering && dialog.updater.releaseNotesLink !== ""
             text: Copy.texts.updateReleaseNotesLink
-            onClicked: Qt.openUrlExternally(dialog.updater.releaseNotesURL)
+            onClicked: Qt.openUrlExternally(dialog.updater.releaseNotesLink)
         }
 
         ProgressBar {
