@@ -67,7 +67,7 @@ LauncherAnnouncement announcementOf(const QString& appID) {
 }
 
 QmlLauncher::QmlLauncher(const LauncherManifest& catalog, bool onboardingComplete,
-                         bool announcementsSeenBefore) {
+                         bool announcementsSeenBefore, LauncherUpdater* updater) {
     if (announcementsSeenBefore) {
         PreferencesStore(fakes.preferencesPath)
             .setBool(QString::fromLatin1(StoreKeys::announcementBaselineEstablished), true);
@@ -76,7 +76,7 @@ QmlLauncher::QmlLauncher(const LauncherManifest& catalog, bool onboardingComplet
     store->setOnboardingComplete(onboardingComplete);
     actions = std::make_unique<ApplicationActions>(*store);
     engine = std::make_unique<QQmlApplicationEngine>();
-    installLauncherUi(*engine, *store, *actions, u"Nimbara"_s);
+    installLauncherUi(*engine, *store, *actions, u"Nimbara"_s, updater);
     engine->load(QUrl(QString::fromLatin1(mainWindowUrl())));
     if (!engine->rootObjects().isEmpty()) {
         window = qobject_cast<QQuickWindow*>(engine->rootObjects().constFirst());

@@ -5,6 +5,7 @@
 
 #include "catalog/launcher_announcement.h"
 #include "catalog/launcher_manifest.h"
+#include "services/launcher_updater.h"
 #include "store/launcher_store.h"
 #include "support/fake_collaborators.h"
 #include "ui/application_actions.h"
@@ -66,8 +67,9 @@ struct QmlLauncher : QmlWindow {
     std::unique_ptr<QQmlApplicationEngine> engine;
 
     // `announcementsSeenBefore`: a catalog was loaded before, so new announcements are pending.
+    // Without an `updater` the screens get one that is off.
     explicit QmlLauncher(const LauncherManifest& catalog, bool onboardingComplete = true,
-                         bool announcementsSeenBefore = false);
+                         bool announcementsSeenBefore = false, LauncherUpdater* updater = nullptr);
     ~QmlLauncher();
 
     // Whether the window loaded, is on screen and is the active one.

@@ -103,7 +103,7 @@ private Q_SLOTS:
         QTRY_COMPARE(launcher.fakes.installer->finished, 1);
         QCOMPARE(launcher.fakes.installer->calls.size(), 1);
         launcher.settle();
-        launcher.click(primary); // now the open button
+        launcher.click(primary);                      // now the open button
         QThreadPool::globalInstance()->waitForDone(); // the app is opened on a worker
         launcher.settle();
         QCOMPARE(launcher.fakes.workspace->opened.size(), 1);

@@ -27,8 +27,9 @@ Item {
         else
             dialog.forceActiveFocus()
     }
-    onVisibleChanged: if (visible) focusButtons()
-    onPhaseChanged: if (visible) focusButtons()
+    // Later, once the buttons' own bindings have followed the change.
+    onVisibleChanged: if (visible) Qt.callLater(focusButtons)
+    onPhaseChanged: if (visible) Qt.callLater(focusButtons)
     Keys.onEscapePressed: updater.dismiss()
 
     Column {
