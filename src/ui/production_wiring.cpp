@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QThreadPool>
 
 namespace nimbara {
 
@@ -70,7 +71,19 @@ std::unique_ptr<LauncherUpdater> productionUpdater(QNetworkAccessManager& sessio
     LauncherUpdaterServices services{
         &session, std::make_shared<AppInstaller>(session, bundleFolder, buildValidator(), system),
         system, std::move(relaunch)};
-    return std::make_unique<LauncherUpdater>(std::move(settings), std::move(services));
+    auto updater = std::make_unique<LauncherUpdater>(settings, std::move(services));
+    if (updater->isEnabled() && settings.runsFromAppBundle) {
+        // An update of the launcher cut short by a crash leaves its backup or staged copy beside
+        // the bundle. This launcher runs from the bundle, so the version running now is the one
+        // in place: the leftovers are settled against it, off the main thread.
+        QThreadPool::globalInstance()->start(
+            [folder = bundleFolder, recorded = RecordedInstall{settings.bundleURL.toLocalFile(),
+                                                               settings.currentVersion}] {
+                InstallRecovery(folder, QDir::tempPath(), InstallRecovery::processStartTime())
+                    .recover({recorded});
+            });
+    }
+    return updater;
 }
 
 } // namespace nimbara

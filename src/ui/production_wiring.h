@@ -30,7 +30,8 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session);
 
 // The launcher's own updater: the feed, version and identifier of the main bundle's Info.plist;
 // installs go through an app installer whose root is the folder holding the launcher's bundle,
-// checked against the build's team and trust anchors, and end with `relaunch`.
+// checked against the build's team and trust anchors, and end with `relaunch`. When self-update
+// is on, what an update of the launcher cut short left beside its bundle is settled at once.
 std::unique_ptr<LauncherUpdater> productionUpdater(QNetworkAccessManager& session,
                                                    std::function<void(const QUrl&)> relaunch);
 
