@@ -27,9 +27,14 @@ Item {
         else
             dialog.forceActiveFocus()
     }
-    // Later, once the buttons' own bindings have followed the change.
-    onVisibleChanged: if (visible) Qt.callLater(focusButtons)
-    onPhaseChanged: if (visible) Qt.callLater(focusButtons)
+    // Once the buttons' own bindings have followed the change.
+    Timer {
+        id: focusSoon
+        interval: 0
+        onTriggered: dialog.focusButtons()
+    }
+    onVisibleChanged: if (visible) focusSoon.restart()
+    onPhaseChanged: if (visible) focusSoon.restart()
     Keys.onEscapePressed: updater.dismiss()
 
     Column {
