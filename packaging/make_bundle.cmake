@@ -1,0 +1,34 @@
+# Assembles the launcher's app bundle (cmake -P):
+#   OUT/Contents/Info.plist, OUT/Contents/MacOS/nimbara (stripped), OUT/Contents/Resources/nimbara.svg
+# and seals it with nimbara-codesign when KEY and CERT are given.
+# Variables: OUT, EXECUTABLE, INFO_PLIST, ICON, STRIP (may be empty), CODESIGN, KEY, CERT, CHAIN.
+foreach(required OUT EXECUTABLE INFO_PLIST ICON)
+  if(NOT ${required})
+    message(FATAL_ERROR "make_bundle.cmake: ${required} is not set")
+  endif()
+endforeach()
+
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT}/Contents/MacOS ${OUT}/Contents/Resources)
+file(COPY_FILE ${INFO_PLIST} ${OUT}/Contents/Info.plist)
+file(COPY_FILE ${ICON} ${OUT}/Contents/Resources/nimbara.svg)
+file(COPY ${EXECUTABLE} DESTINATION ${OUT}/Contents/MacOS
+     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                      WORLD_READ WORLD_EXECUTE)
+get_filename_component(name ${EXECUTABLE} NAME)
+if(NOT name STREQUAL "nimbara")
+  file(RENAME ${OUT}/Contents/MacOS/${name} ${OUT}/Contents/MacOS/nimbara)
+endif()
+if(STRIP)
+  execute_process(COMMAND ${STRIP} --strip-unneeded ${OUT}/Contents/MacOS/nimbara
+                  COMMAND_ERROR_IS_FATAL ANY)
+endif()
+
+if(KEY AND CERT)
+  set(chain_arguments)
+  if(CHAIN)
+    set(chain_arguments --chain ${CHAIN})
+  endif()
+  execute_process(COMMAND ${CODESIGN} sign --key ${KEY} --cert ${CERT} ${chain_arguments} ${OUT}
+                  COMMAND_ERROR_IS_FATAL ANY)
+endif()

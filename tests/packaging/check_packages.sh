@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Checks both forms of the launcher as a user or the package manager receives them:
+# - the per-user archive unpacks to Nimbara.app whose Info.plist carries the build's feed;
+# - the system package (made here with cpack) passes lintian without errors or warnings, its
+#   desktop entry and AppStream metadata validate, its bundle names no feed, and the launcher
+#   unpacked from it starts and draws its window (offscreen, in a temporary home).
+# Usage: check_packages.sh BUILD_DIR VERSION FEED
+set -euo pipefail
+build=$1 version=$2 feed=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+plist_value() { # FILE KEY: the string under KEY, empty when there is none
+  tr -d '\n' < "$1" | sed -n "s:.*<key>$2</key> *<string>\([^<]*\)</string>.*:\1:p"
+}
+
+# The per-user archive.
+mkdir "$work/user"
+tar -xzf "$build/Nimbara-$version.tar.gz" -C "$work/user"
+app="$work/user/Nimbara.app"
+[ -x "$app/Contents/MacOS/nimbara" ] || fail "the archive's launcher is missing or not executable"
+[ "$(plist_value "$app/Contents/Info.plist" CFBundleShortVersionString)" = "$version" ] \
+  || fail "the archive's bundle is not version $version"
+[ "$(plist_value "$app/Contents/Info.plist" SUFeedURL)" = "$feed" ] \
+  || fail "the archive's bundle does not name the feed '$feed'"
+
+# The system package.
+(cd "$build" && cpack -G DEB -B "$work/deb" > "$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack"; }
+deb=$(ls "$work"/deb/nimbara_"$version"_*.deb)
+lintian --fail-on error,warning "$deb" 2> >(grep -v 'running with root privileges' >&2) \
+  || fail "lintian found errors or warnings"
+dpkg-deb -x "$deb" "$work/root"
+desktop-file-validate --no-hints "$work/root/usr/share/applications/nimbara.desktop" \
+  || fail "the desktop entry does not validate"
+appstreamcli validate --no-net "$work/root/usr/share/metainfo/com.nimbara.launcher.metainfo.xml" \
+  > "$work/appstream.log" || { cat "$work/appstream.log"; fail "the AppStream metadata"; }
+system="$work/root/opt/nimbara/Nimbara.app"
+exec_line=$(sed -n 's/^Exec=//p' "$work/root/usr/share/applications/nimbara.desktop")
+[ "$exec_line" = /opt/nimbara/Nimbara.app/Contents/MacOS/nimbara ] \
+  || fail "the desktop entry starts '$exec_line'"
+[ -z "$(plist_value "$system/Contents/Info.plist" SUFeedURL)" ] \
+  || fail "the system bundle names a feed; the package manager updates it"
+
+# The packaged launcher starts, in a home of its own, and draws its first frame.
+home="$work/home"
+mkdir -p "$home"
+HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+  XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state" \
+  XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen NIMBARA_SCREENSHOT="$work/first.png" \
+  NIMBARA_MANIFEST_URL=http://127.0.0.1:9/none timeout 60 "$system/Contents/MacOS/nimbara" \
+  > "$work/run.log" 2>&1 || { cat "$work/run.log"; fail "the packaged launcher did not run"; }
+[ -s "$work/first.png" ] || { cat "$work/run.log"; fail "the packaged launcher drew nothing"; }
+echo "both forms of Nimbara $version check out"
