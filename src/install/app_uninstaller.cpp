@@ -140,6 +140,16 @@ SelfTrashResult AppUninstaller::trashSelf(const QUrl& bundleURL) {
     if (QFileInfo(QDir::cleanPath(bundleURL.path())).suffix() != u"app") {
         return SelfTrashResult::skippedNotAppBundle();
     }
+    // The system package's bundle belongs to the package manager, which removes it.
+    const std::optional<QVariantMap> info =
+        readInfoPlist(infoPlistPath(QDir::cleanPath(bundleURL.path())));
+    const QVariant managed =
+        info ? info->value(QStringLiteral("NimbaraPackageManaged")) : QVariant();
+    if (managed.typeId() == QMetaType::Bool && managed.toBool()) {
+        return SelfTrashResult::failed(
+            QStringLiteral("Nimbara was installed by the system's package manager and stays "
+                           "installed; remove it there (for example: sudo apt remove nimbara)."));
+    }
     const QString problem = failureOf(settings_.trashOperation, bundleURL);
     return problem.isEmpty() ? SelfTrashResult::trashed() : SelfTrashResult::failed(problem);
 }

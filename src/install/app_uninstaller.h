@@ -44,7 +44,9 @@ public:
     static QString unsafeIdentifierProblem(const QString& bundleID);
 
     QCoro::Task<AppRemovalOutcome> removeApp(AppRemovalRequest request) override;
-    // Moves the launcher's own bundle to the Trash; anything not named "*.app" is left alone.
+    // Moves the launcher's own bundle to the Trash; anything not named "*.app" is left alone, and
+    // a bundle whose Info.plist says NimbaraPackageManaged (the system package's) stays with a
+    // failure that tells the user to remove it with the package manager.
     SelfTrashResult trashSelf(const QUrl& bundleURL) override;
 
 private:

@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/logging.h"
 #include "platform/xdg_base_directories.h"
+#include "services/desktop_entry_text.h"
 #include "text/nimbara_copy.h"
 
 #include <QCoreApplication>
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QSaveFile>
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -24,37 +24,6 @@ std::filesystem::path nativePath(const QString& path) {
 
 QString systemMessage(const std::error_code& error) {
     return QString::fromLocal8Bit(error.message().c_str());
-}
-
-// Characters that make an Exec argument need double quotes.
-bool isReserved(QChar c) {
-    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-    return reserved.contains(c);
-}
-
-// A desktop entry's string escaping: backslash and the control characters it can spell.
-QString escapedString(const QString& value) {
-    QString escaped;
-    escaped.reserve(value.size());
-    for (const QChar c : value) {
-        switch (c.unicode()) {
-        case u'\\':
-            escaped += QStringLiteral("\\\\");
-            break;
-        case u'\n':
-            escaped += QStringLiteral("\\n");
-            break;
-        case u'\t':
-            escaped += QStringLiteral("\\t");
-            break;
-        case u'\r':
-            escaped += QStringLiteral("\\r");
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
 }
 
 // Reads the keys of the [Desktop Entry] group that switch an autostart entry off.
@@ -103,19 +72,7 @@ QString XdgAutostartLoginItemAdapter::entryPath() {
 }
 
 QString XdgAutostartLoginItemAdapter::execValue(const QString& executable) {
-    QString word = executable;
-    if (std::any_of(executable.cbegin(), executable.cend(), isReserved)) {
-        word.clear();
-        for (const QChar c : executable) {
-            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') {
-                word += u'\\';
-            }
-            word += c;
-        }
-        word = u'"' + word + u'"';
-    }
-    word.replace(u'%', QStringLiteral("%%"));
-    return escapedString(word);
+    return desktopEntryExec(executable);
 }
 
 QByteArray XdgAutostartLoginItemAdapter::entryContent(const QString& executable) {
@@ -127,7 +84,7 @@ QByteArray XdgAutostartLoginItemAdapter::entryContent(const QString& executable)
                                          "Icon=nimbara\n"
                                          "Terminal=false\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(escapedString(brand), execValue(executable));
+                              .arg(desktopEntryString(brand), execValue(executable));
     return entry.toUtf8();
 }
 

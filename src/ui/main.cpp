@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
 
     chooseControlsStyle();
 
+    ensureUserApplicationEntry();
     LauncherStore store(productionWiring(sharedNetworkAccessManager()));
     ApplicationActions actions(store);
     const std::unique_ptr<LauncherUpdater> updater =

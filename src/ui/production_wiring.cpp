@@ -1,6 +1,7 @@
 #include "ui/production_wiring.h"
 
 #include "catalog/seed_manifest.h"
+#include "core/logging.h"
 #include "install/app_installer.h"
 #include "install/app_uninstaller.h"
 #include "install/bundle_signature_validator.h"
@@ -14,7 +15,9 @@
 #include "services/launcher_error_reporter.h"
 #include "services/remote_feedback_client.h"
 #include "services/remote_manifest_client.h"
+#include "services/xdg_application_entry.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QThreadPool>
@@ -60,6 +63,26 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
                                           InstallRecovery::processStartTime());
     wiring.mainBundle = mainBundle;
     return wiring;
+}
+
+void ensureUserApplicationEntry() {
+    const LinuxMainBundle bundle;
+    const QString bundlePath = bundle.bundleURL().toLocalFile();
+    if (!bundle.isAppBundle() ||
+        !XdgApplicationEntry::isPerUserBundle(bundlePath, QDir::homePath()))
+        return;
+    QThreadPool::globalInstance()->start(
+        [bundlePath, executable = QCoreApplication::applicationFilePath()] {
+            try {
+                if (XdgApplicationEntry::ensure(
+                        executable, bundlePath + QStringLiteral("/Contents/Resources/nimbara.svg")))
+                    qCInfo(logUi).noquote() << "added the launcher to the application menu:"
+                                            << XdgApplicationEntry::entryPath();
+            } catch (const std::exception& error) {
+                qCWarning(logUi).noquote() << "could not add the launcher to the application menu:"
+                                           << failureReason(error);
+            }
+        });
 }
 
 std::unique_ptr<LauncherUpdater> productionUpdater(QNetworkAccessManager& session,

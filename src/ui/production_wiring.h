@@ -32,6 +32,10 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session);
 // installs go through an app installer whose root is the folder holding the launcher's bundle,
 // checked against the build's team and trust anchors, and end with `relaunch`. When self-update
 // is on, what an update of the launcher cut short left beside its bundle is settled at once.
+// A launcher unpacked into the user's home (the per-user form) puts itself into the desktop's
+// application menu: its entry is written, off the main thread, when missing or stale.
+void ensureUserApplicationEntry();
+
 std::unique_ptr<LauncherUpdater> productionUpdater(QNetworkAccessManager& session,
                                                    std::function<void(const QUrl&)> relaunch);
 

@@ -42,13 +42,28 @@ exec_line=$(sed -n 's/^Exec=//p' "$work/root/usr/share/applications/nimbara.desk
 [ -z "$(plist_value "$system/Contents/Info.plist" SUFeedURL)" ] \
   || fail "the system bundle names a feed; the package manager updates it"
 
-# The packaged launcher starts, in a home of its own, and draws its first frame.
-home="$work/home"
-mkdir -p "$home"
-HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
-  XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state" \
-  XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen NIMBARA_SCREENSHOT="$work/first.png" \
-  NIMBARA_MANIFEST_URL=http://127.0.0.1:9/none timeout 60 "$system/Contents/MacOS/nimbara" \
-  > "$work/run.log" 2>&1 || { cat "$work/run.log"; fail "the packaged launcher did not run"; }
-[ -s "$work/first.png" ] || { cat "$work/run.log"; fail "the packaged launcher drew nothing"; }
+# Each form starts, in a home of its own, and draws its first frame. The per-user form, unpacked
+# into that home, puts itself into the application menu; the system form leaves that to the
+# package's own entry.
+run_launcher() { # NAME EXECUTABLE
+  local home="$work/home-$1"
+  mkdir -p "$home"
+  HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
+    XDG_CACHE_HOME="$home/.cache" XDG_STATE_HOME="$home/.local/state" \
+    XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen NIMBARA_SCREENSHOT="$work/$1.png" \
+    NIMBARA_MANIFEST_URL=http://127.0.0.1:9/none timeout 60 "$2" \
+    > "$work/$1.log" 2>&1 || { cat "$work/$1.log"; fail "the $1 launcher did not run"; }
+  [ -s "$work/$1.png" ] || { cat "$work/$1.log"; fail "the $1 launcher drew nothing"; }
+}
+run_launcher system "$system/Contents/MacOS/nimbara"
+[ ! -e "$work/home-system/.local/share/applications/nimbara.desktop" ] \
+  || fail "the system form wrote a menu entry of its own"
+mkdir -p "$work/home-user/Applications"
+mv "$app" "$work/home-user/Applications/"
+user_exec="$work/home-user/Applications/Nimbara.app/Contents/MacOS/nimbara"
+run_launcher user "$user_exec"
+entry="$work/home-user/.local/share/applications/nimbara.desktop"
+[ -f "$entry" ] || fail "the per-user form did not add itself to the application menu"
+desktop-file-validate --no-hints "$entry" || fail "the per-user menu entry does not validate"
+[ "$(sed -n 's/^Exec=//p' "$entry")" = "$user_exec" ] || fail "the per-user menu entry starts another program"
 echo "both forms of Nimbara $version check out"

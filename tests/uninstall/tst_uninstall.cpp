@@ -289,26 +289,39 @@ private Q_SLOTS:
 
     void trashSelf_data() {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QByteArray>("info"); // empty: nothing there
         QTest::addColumn<SelfTrashResult::Case>("result");
-        QTest::newRow("bundle") << u"Nimbara.app"_s << true << SelfTrashResult::Case::trashed;
-        QTest::newRow("build folder")
-            << u"build/src/ui"_s << true << SelfTrashResult::Case::skippedNotAppBundle;
-        QTest::newRow("missing bundle") << u"Gone.app"_s << false << SelfTrashResult::Case::failed;
+        QTest::addColumn<QString>("message"); // a part of the failure's message
+        const QByteArray managed =
+            "<plist version=\"1.0\"><dict><key>NimbaraPackageManaged</key><true/></dict></plist>";
+        QTest::newRow("bundle") << u"Nimbara.app"_s << QByteArray("plist")
+                                << SelfTrashResult::Case::trashed << QString();
+        QTest::newRow("build folder") << u"build/src/ui"_s << QByteArray("plist")
+                                      << SelfTrashResult::Case::skippedNotAppBundle << QString();
+        QTest::newRow("missing bundle")
+            << u"Gone.app"_s << QByteArray() << SelfTrashResult::Case::failed << u"Gone.app"_s;
+        QTest::newRow("the system package's bundle")
+            << u"opt/Nimbara.app"_s << managed << SelfTrashResult::Case::failed
+            << u"package manager"_s;
+        QTest::newRow("a mark that is not a Boolean")
+            << u"Nimbara.app"_s << QByteArray(managed).replace("<true/>", "<string>yes</string>")
+            << SelfTrashResult::Case::trashed << QString();
     }
 
     void trashSelf() {
         QFETCH(QString, path);
-        QFETCH(bool, exists);
+        QFETCH(QByteArray, info);
         QFETCH(SelfTrashResult::Case, result);
+        QFETCH(QString, message);
         test::TempHome home;
         const QString location = QDir::homePath() + u'/' + path;
+        const bool exists = !info.isEmpty();
         if (exists)
-            writeFile(location + u"/Contents/Info.plist"_s, "plist");
+            writeFile(location + u"/Contents/Info.plist"_s, info);
         AppUninstaller uninstaller(AppUninstaller::Settings::forCurrentUser());
         const SelfTrashResult outcome = uninstaller.trashSelf(QUrl::fromLocalFile(location));
         QCOMPARE(outcome.kind, result);
-        QCOMPARE(outcome.message.contains(location), result == SelfTrashResult::Case::failed);
+        QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
         QCOMPARE(QFileInfo::exists(location), exists && result != SelfTrashResult::Case::trashed);
     }
 };
