@@ -9,6 +9,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QList>
+#include <utility>
 
 namespace nimbara::demo {
 
@@ -120,20 +122,21 @@ void generateCatalog(const CatalogGeneration& generation) {
                                    .arg(generation.templatePath, error.description()));
     }
 
-    const QString downloads = generation.outputDir + QStringLiteral("/downloads");
-    if (!QDir(downloads).removeRecursively() ||
-        !QDir().mkpath(downloads + QStringLiteral("/icons")))
-        throw DemoCatalogError(QStringLiteral("cannot make a fresh %1").arg(downloads));
+    // Every input is checked before the folder is touched, so a failed run leaves the last
+    // generation as it was.
+    QList<std::pair<QString, QString>> copies; // source -> path inside the output folder
     for (AppManifestItem& app : catalog.apps) {
         if (isInstallable(app.status)) {
-            const QString name = packageFileName(app.id, app.version);
-            const QString package = generation.packagesDir + QLatin1Char('/') + name;
+            const QString served =
+                QStringLiteral("downloads/") + packageFileName(app.id, app.version);
+            const QString package =
+                generation.packagesDir + QLatin1Char('/') + packageFileName(app.id, app.version);
             if (!QFileInfo(package).isFile())
                 throw DemoCatalogError(
                     QStringLiteral("%1 %2 is offered but has no package: %3 is missing")
                         .arg(app.name, app.version, package));
-            copyFile(package, downloads + QLatin1Char('/') + name);
-            app.downloadUrl = downloadUrl(generation.baseUrl, QStringLiteral("downloads/") + name);
+            copies.append({package, served});
+            app.downloadUrl = downloadUrl(generation.baseUrl, served);
             app.sha256 = QString::fromLatin1(
                 QCryptographicHash::hash(readFile(package), QCryptographicHash::Sha256).toHex());
         }
@@ -142,10 +145,17 @@ void generateCatalog(const CatalogGeneration& generation) {
         if (!generation.iconsDir.isEmpty() && QFileInfo(icon).isFile()) {
             const QString served =
                 QStringLiteral("downloads/icons/") + app.id + QStringLiteral(".png");
-            copyFile(icon, generation.outputDir + QLatin1Char('/') + served);
+            copies.append({icon, served});
             app.iconUrl = downloadUrl(generation.baseUrl, served);
         }
     }
+
+    const QString downloads = generation.outputDir + QStringLiteral("/downloads");
+    if (!QDir(downloads).removeRecursively() ||
+        !QDir().mkpath(downloads + QStringLiteral("/icons")))
+        throw DemoCatalogError(QStringLiteral("cannot make a fresh %1").arg(downloads));
+    for (const auto& [source, served] : copies)
+        copyFile(source, generation.outputDir + QLatin1Char('/') + served);
     writeFile(generation.outputDir + QStringLiteral("/catalog.json"),
               encodeLauncherManifestJson(catalog));
 }
