@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <archive.h>
-#include <archive_entry.h>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,50 +75,6 @@ QString writeSignedBundle(const QString& parent, const codesign::SigningIdentity
                              identity);
     codesign::signBundle(bundle, spec.identifier, identity);
     return bundle;
-}
-
-void zipFolder(const QString& folder, const QString& zipPath, bool folderItself) {
-    archive* zip = archive_write_new();
-    archive_write_set_format_zip(zip);
-    if (archive_write_open_filename(zip, QFile::encodeName(zipPath).constData()) != ARCHIVE_OK)
-        throw std::runtime_error(archive_error_string(zip));
-    const QDir base = folderItself ? QFileInfo(folder).dir() : QDir(folder);
-    QStringList paths;
-    if (folderItself)
-        paths.append(folder);
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        paths.append(it.next());
-    for (const QString& path : paths) {
-        struct stat info {};
-        if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
-            throw std::runtime_error("cannot stat a file to zip");
-        archive_entry* entry = archive_entry_new();
-        archive_entry_copy_stat(entry, &info);
-        archive_entry_set_pathname(entry,
-                                   QFile::encodeName(base.relativeFilePath(path)).constData());
-        QByteArray contents;
-        if (S_ISLNK(info.st_mode)) {
-            archive_entry_set_symlink(entry, linkTarget(path).constData());
-        } else if (S_ISREG(info.st_mode)) {
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly))
-                throw std::runtime_error("cannot read a file to zip");
-            contents = file.readAll();
-        }
-        const bool written =
-            archive_write_header(zip, entry) == ARCHIVE_OK &&
-            (contents.isEmpty() || archive_write_data(zip, contents.constData(),
-                                                      size_t(contents.size())) == contents.size());
-        archive_entry_free(entry);
-        if (!written)
-            throw std::runtime_error(archive_error_string(zip));
-    }
-    const bool closed = archive_write_close(zip) == ARCHIVE_OK;
-    archive_write_free(zip);
-    if (!closed)
-        throw std::runtime_error("cannot finish the zip archive");
 }
 
 QMap<QString, QByteArray> treeSnapshot(const QString& root) {

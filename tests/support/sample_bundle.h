@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bundle_zip.h"
 #include "code_signing.h"
 
 #include <QByteArray>
@@ -29,10 +30,8 @@ QString writeSampleBundle(const QString& parent, const SampleBundleSpec& spec = 
 QString writeSignedBundle(const QString& parent, const codesign::SigningIdentity& identity,
                           const SampleBundleSpec& spec = {});
 
-// Zips the folder `folder` into `zipPath`, the folder itself as the archive's top entry (or,
-// without `folderItself`, what it holds as the top entries), keeping symlinks as symlinks and
-// the permission bits. Throws std::runtime_error.
-void zipFolder(const QString& folder, const QString& zipPath, bool folderItself = true);
+// Release archives are zipped by the signing tools' own writer.
+using codesign::zipFolder;
 
 // Every entry below `root` (never following a symlink): path -> type, mode, and the contents
 // or link target. Equal snapshots mean the tree is byte for byte the same.
