@@ -18,7 +18,7 @@ namespace nimbara::test {
 namespace {
 
 // Generous guard against a hung install; no test depends on how fast anything is.
-constexpr int kInstallGuardMs = 120000;
+constexpr int kInstallGuardMs = 60000;
 // The address the generated catalogs name the server by.
 constexpr char kGeneratedOrigin[] = "http://127.0.0.1:3000";
 
