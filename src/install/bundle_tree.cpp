@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QSet>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 #include <cerrno>
 #include <cstring>
@@ -147,6 +148,14 @@ void hashOne(HashJob& job) {
     }
 }
 
+// The hashing jobs get a pool of their own: their callers run on the global pool's workers and
+// wait for the jobs, so on the global pool the jobs could queue behind those waiting callers
+// for ever (two installs checking their bundles at once on two cores did).
+QThreadPool& hashingPool() {
+    static QThreadPool pool;
+    return pool;
+}
+
 } // namespace
 
 BundleTree scanBundleTree(const QString& root) {
@@ -169,8 +178,7 @@ void hashBundleTree(const QString& root, BundleTree& tree, const QStringList& ke
     for (auto it = tree.files.begin(); it != tree.files.end(); ++it)
         jobs.push_back(
             {root + QLatin1Char('/') + it.key(), &it.value(), kept.contains(it.key()), {}});
-    QtConcurrent::blockingMap(QThreadPool::globalInstance(), jobs,
-                              [](HashJob& job) { hashOne(job); });
+    QtConcurrent::blockingMap(&hashingPool(), jobs, [](HashJob& job) { hashOne(job); });
     for (const HashJob& job : jobs) {
         if (!job.failure.isEmpty())
             failSeal(job.failure);

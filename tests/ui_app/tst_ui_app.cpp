@@ -113,20 +113,20 @@ private Q_SLOTS:
         QVERIFY(!wiring.loadStoredStateSynchronously);
     }
 
-    // Without a signing team the validator fails honestly: nothing claims a success.
-    void unconfiguredValidatorTrustsNothing() {
-        // Without a configured signing team the wiring's validator trusts nothing and fails before
-        // it reads a file (the bundle does not exist).
-        if (QByteArrayView(signing_configuration::kTeamID).isEmpty()) {
-            try {
-                productionWiring(network_).installedCodeValidator->validate(
-                    QUrl::fromLocalFile(QDir::tempPath() + u"/Missing.app"_qs),
-                    u"com.nimbara.notes"_qs, u"1.0.0"_qs);
-                QFAIL("the bundle was trusted");
-            } catch (const InstalledCodeValidationError& error) {
-                QCOMPARE(error.kind(),
-                         InstalledCodeValidationError::Case::missingTeamIDConfiguration);
-            }
+    // The wiring's validator trusts nothing it cannot check: without a configured signing team it
+    // fails before it reads a file; with one, a bundle that does not exist is unreadable.
+    void validatorTrustsNothingItCannotCheck() {
+        const bool teamConfigured = !QByteArrayView(signing_configuration::kTeamID).isEmpty();
+        const auto expected = teamConfigured
+                                  ? InstalledCodeValidationError::Case::unreadableBundle
+                                  : InstalledCodeValidationError::Case::missingTeamIDConfiguration;
+        try {
+            productionWiring(network_).installedCodeValidator->validate(
+                QUrl::fromLocalFile(QDir::tempPath() + u"/Missing.app"_qs), u"com.nimbara.notes"_qs,
+                u"1.0.0"_qs);
+            QFAIL("the bundle was trusted");
+        } catch (const InstalledCodeValidationError& error) {
+            QCOMPARE(error.kind(), expected);
         }
     }
 
