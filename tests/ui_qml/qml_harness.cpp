@@ -54,6 +54,10 @@ void QmlTest::cleanupTestCase() {
     qInstallMessageHandler(std::exchange(testLogHandler, nullptr));
 }
 
+QString english(CopyKey key, const CopyValues& values) {
+    return NimbaraCopy::text(key, NimbaraLocale::en, values);
+}
+
 LauncherAnnouncement announcementOf(const QString& appID) {
     LauncherAnnouncement announcement;
     announcement.id = u"announce-"_s + appID;

@@ -8,6 +8,7 @@
 #include "services/launcher_updater.h"
 #include "store/launcher_store.h"
 #include "support/fake_collaborators.h"
+#include "text/nimbara_copy.h"
 #include "ui/application_actions.h"
 
 #include <QObject>
@@ -33,6 +34,9 @@ private Q_SLOTS:
     void cleanupTestCase();
     void cleanup();
 };
+
+// The English text of `key` with `values` filled in.
+QString english(CopyKey key, const CopyValues& values = {});
 
 // A pending announcement of a new app.
 LauncherAnnouncement announcementOf(const QString& appID);

@@ -19,10 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString english(CopyKey key, const CopyValues& values = {}) {
-    return NimbaraCopy::text(key, NimbaraLocale::en, values);
-}
-
 LauncherManifest twoApps() {
     return catalogWith({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)});
 }

@@ -20,10 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString english(CopyKey key, const CopyValues& values = {}) {
-    return NimbaraCopy::text(key, NimbaraLocale::en, values);
-}
-
 QByteArray feedOffering(const QString& version) {
     return u"<rss version=\"2.0\" xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/"
            u"sparkle\" xmlns:nimbara=\"urn:nimbara:appcast:1\"><channel><item>"

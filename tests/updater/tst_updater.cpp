@@ -303,16 +303,19 @@ private Q_SLOTS:
             QCOMPARE(checking->offeredVersion(), detail);
     }
 
-    void refusesABadUpdate_data() {
+    void installsOnlyAGoodUpdate_data() {
         QTest::addColumn<QString>("problem");
         QTest::addColumn<QString>("reason");
         QTest::newRow("wrong digest") << u"digest"_s << u"Checksum mismatch"_s;
         QTest::newRow("another team") << u"team"_s << u"signed by a team Nimbara does not trust"_s;
         QTest::newRow("another app") << u"identifier"_s << u"identifier"_s;
         QTest::newRow("not in a bundle") << u"bundle"_s << u"does not run from an app bundle"_s;
+        QTest::newRow("a good update, last: it replaces the bundle") << QString() << QString();
     }
 
-    void refusesABadUpdate() {
+    // A good update replaces the launcher's bundle and relaunches once; a bad one is refused with
+    // its reason and leaves the bundle byte for byte as it was.
+    void installsOnlyAGoodUpdate() {
         QFETCH(QString, problem);
         QFETCH(QString, reason);
         const auto& ca = TestCA::shared();
@@ -334,26 +337,20 @@ private Q_SLOTS:
 
         const auto refusing = updater(feedURL(), problem != u"bundle"_s);
         run(*refusing, true);
+        if (problem.isEmpty()) {
+            QCOMPARE(refusing->phase(), LauncherUpdater::Phase::Relaunching);
+            QCOMPARE(bundleVersionAt(launcherBundle()), u"2.0.0"_s);
+            QCOMPARE(relaunches_, 1);
+            QCOMPARE(relaunchedAt_, QUrl::fromLocalFile(launcherBundle()));
+            QCOMPARE(installLeftovers(path(u"Applications"_s)), QStringList());
+            QVERIFY(!refusing->canCheckForUpdates());
+            return;
+        }
         QCOMPARE(refusing->phase(), LauncherUpdater::Phase::InstallFailed);
         QVERIFY2(refusing->failureReason().contains(reason), qPrintable(refusing->failureReason()));
         QCOMPARE(treeSnapshot(path(u"Applications"_s)), before);
         QCOMPARE(relaunches_, 0);
         QVERIFY(refusing->canCheckForUpdates());
-    }
-
-    void installsAGoodUpdate() {
-        const QString digest =
-            publishRelease(u"1.1.0"_s, TestCA::shared().developerID(), u"good.zip"_s);
-        publishFeed(
-            feed({item(u"1.1.0"_s, server_->url(u"/downloads/good.zip"_s).toString(), digest)}));
-        const auto updating = updater(feedURL());
-        run(*updating, true);
-        QCOMPARE(updating->phase(), LauncherUpdater::Phase::Relaunching);
-        QCOMPARE(bundleVersionAt(launcherBundle()), u"1.1.0"_s);
-        QCOMPARE(relaunches_, 1);
-        QCOMPARE(relaunchedAt_, QUrl::fromLocalFile(launcherBundle()));
-        QCOMPARE(installLeftovers(path(u"Applications"_s)), QStringList());
-        QVERIFY(!updating->canCheckForUpdates());
     }
 };
 
