@@ -72,8 +72,10 @@ void waitForReplacedLauncher() {
     qunsetenv(kReplacedLauncherVariable);
     bool ok = false;
     const qint64 pid = value.toLongLong(&ok);
-    if (!ok || pid <= 1)
+    if (!ok || pid <= 1) {
+        qCWarning(logUi) << "ignoring a replaced launcher's process id that is not one:" << value;
         return;
+    }
     const QDeadlineTimer deadline(kReplacedLauncherWaitMs);
     while (isRunning(pid)) {
         if (deadline.hasExpired()) {

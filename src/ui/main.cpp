@@ -72,11 +72,13 @@ int main(int argc, char** argv) {
 
     chooseControlsStyle();
 
-    ensureUserApplicationEntry();
+    // The launcher's own bundle and Info.plist, read once for the menu entry and the updater.
+    const LinuxMainBundle mainBundle;
+    ensureUserApplicationEntry(mainBundle);
     LauncherStore store(productionWiring(sharedNetworkAccessManager()));
     ApplicationActions actions(store);
     const std::unique_ptr<LauncherUpdater> updater =
-        productionUpdater(sharedNetworkAccessManager(), [&actions](const QUrl& bundle) {
+        productionUpdater(mainBundle, sharedNetworkAccessManager(), [&actions](const QUrl& bundle) {
             relaunchLauncher(bundle, [&actions] { actions.quit(); });
         });
     QQmlApplicationEngine engine;

@@ -65,8 +65,7 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     return wiring;
 }
 
-void ensureUserApplicationEntry() {
-    const LinuxMainBundle bundle;
+void ensureUserApplicationEntry(const LinuxMainBundle& bundle) {
     const QString bundlePath = bundle.bundleURL().toLocalFile();
     if (!bundle.isAppBundle() ||
         !XdgApplicationEntry::isPerUserBundle(bundlePath, QDir::homePath()))
@@ -85,9 +84,9 @@ void ensureUserApplicationEntry() {
         });
 }
 
-std::unique_ptr<LauncherUpdater> productionUpdater(QNetworkAccessManager& session,
+std::unique_ptr<LauncherUpdater> productionUpdater(const LinuxMainBundle& bundle,
+                                                   QNetworkAccessManager& session,
                                                    std::function<void(const QUrl&)> relaunch) {
-    const LinuxMainBundle bundle;
     LauncherUpdaterSettings settings = LauncherUpdaterSettings::of(bundle, bundle.isAppBundle());
     const QString bundleFolder = QFileInfo(settings.bundleURL.toLocalFile()).absolutePath();
     const auto system = std::make_shared<LinuxSystemInformation>();

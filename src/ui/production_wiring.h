@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linux_main_bundle.h"
 #include "services/launcher_updater.h"
 #include "store/launcher_store.h"
 
@@ -34,9 +35,10 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session);
 // is on, what an update of the launcher cut short left beside its bundle is settled at once.
 // A launcher unpacked into the user's home (the per-user form) puts itself into the desktop's
 // application menu: its entry is written, off the main thread, when missing or stale.
-void ensureUserApplicationEntry();
+void ensureUserApplicationEntry(const LinuxMainBundle& bundle);
 
-std::unique_ptr<LauncherUpdater> productionUpdater(QNetworkAccessManager& session,
+std::unique_ptr<LauncherUpdater> productionUpdater(const LinuxMainBundle& bundle,
+                                                   QNetworkAccessManager& session,
                                                    std::function<void(const QUrl&)> relaunch);
 
 } // namespace nimbara
