@@ -10,12 +10,13 @@
 #include "ui/app_icon_cache.h"
 #include "ui/application_actions.h"
 #include "ui/design_palette.h"
+#include "ui/launcher_bundle_wiring.h"
 #include "ui/launcher_relaunch.h"
 #include "ui/launcher_tray_menu.h"
 #include "ui/launcher_ui.h"
-#include "ui/production_wiring.h"
-#include "ui/single_instance.h"
 #include "ui/startup_sequence.h"
+#include "wiring/production_wiring.h"
+#include "wiring/single_instance.h"
 
 #include <QApplication>
 #include <QPalette>

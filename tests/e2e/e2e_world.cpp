@@ -3,7 +3,7 @@
 #include "core/error.h"
 #include "platform/running_processes.h"
 #include "support/sample_bundle.h"
-#include "ui/production_wiring.h"
+#include "wiring/production_wiring.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -15,9 +15,9 @@
 #include "support/catalog_samples.h"
 #include "support/dev_server_process.h"
 #include "support/temp_home.h"
-#include "ui/production_wiring.h"
-#include "ui/single_instance.h"
 #include "ui/startup_sequence.h"
+#include "wiring/production_wiring.h"
+#include "wiring/single_instance.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "ui/single_instance.h"
+#include "wiring/single_instance.h"
 
 #include "core/logging.h"
 
@@ -50,7 +50,7 @@ QString SingleInstanceGuard::instanceName(const QString& canonicalFolder) {
 }
 
 SingleInstanceGuard::SingleInstanceGuard(const QString& preferencesPath, QObject* parent)
-    : QObject(parent), folder_(QFileInfo(preferencesPath).absolutePath()) {}
+    : QObject(parent), lock_(preferencesPath) {}
 
 SingleInstanceGuard::~SingleInstanceGuard() {
     if (server_) {
@@ -59,15 +59,10 @@ SingleInstanceGuard::~SingleInstanceGuard() {
 }
 
 SingleInstanceGuard::Role SingleInstanceGuard::claim() {
-    if (!QDir().mkpath(folder_)) {
-        qCWarning(logUi).noquote() << "cannot create the preferences folder" << folder_;
-    }
-    const QString canonical = QFileInfo(folder_).canonicalFilePath();
-    const QString folder = canonical.isEmpty() ? QDir::cleanPath(folder_) : canonical;
+    const ExclusiveFileLock::Outcome outcome = lock_.tryAcquire();
+    const QString& folder = lock_.folder();
     socketPath_ = QDir(runtimeFolder()).filePath(instanceName(folder) + QStringLiteral(".socket"));
-    lock_ = std::make_unique<ExclusiveFileLock>(QDir(folder).filePath(QStringLiteral(".lock")));
-
-    switch (lock_->tryAcquire()) {
+    switch (outcome) {
     case ExclusiveFileLock::Outcome::acquired:
         listen();
         return Role::primary;
@@ -86,8 +81,8 @@ SingleInstanceGuard::Role SingleInstanceGuard::claim() {
     }
     // Without the lock, only an answer on the socket tells that a launcher runs; no answer means
     // whatever is left there is stale.
-    qCWarning(logUi).noquote() << "cannot lock" << lock_->path()
-                               << QStringLiteral("(%1);").arg(lock_->errorString())
+    qCWarning(logUi).noquote() << "cannot lock" << lock_.lockPath()
+                               << QStringLiteral("(%1);").arg(lock_.errorString())
                                << "a second launcher will only be noticed while it answers";
     if (askPrimaryToActivate(1)) {
         reportHandOver(folder);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/exclusive_file_lock.h"
+#include "wiring/preferences_lock.h"
 
 #include <QLocalServer>
 #include <QObject>
@@ -10,14 +10,12 @@
 namespace nimbara {
 
 // Keeps one launcher per preferences file: two processes writing the same preferences would
-// overwrite each other's changes. The first process to claim the guard holds an advisory lock
-// on ".lock" in the preferences folder and listens on a local socket; a later one finds the lock
-// taken, asks the first to bring its window forward and then ends without touching the
-// preferences.
+// overwrite each other's changes. The first process to claim the guard holds the preferences
+// lock and listens on a local socket; a later one finds the lock taken, asks the first to bring
+// its window forward and then ends without touching the preferences.
 //
-// The lock decides: it lives beside the preferences, so it is the same lock however the folder
-// is reached (a symbolic link, another runtime folder), and the kernel drops it when its holder
-// dies. The socket only carries the hand-over; it lives in the user's runtime folder
+// The lock decides (see PreferencesLock). The socket only carries the hand-over; it lives in the
+// user's runtime folder
 // ($XDG_RUNTIME_DIR, private to the user), named after the user id and a digest of the
 // preferences folder's canonical path.
 class SingleInstanceGuard : public QObject {
@@ -50,9 +48,8 @@ private:
     void acceptConnections();
     bool askPrimaryToActivate(int attempts);
 
-    QString folder_;
+    PreferencesLock lock_;
     QString socketPath_;
-    std::unique_ptr<ExclusiveFileLock> lock_;
     std::unique_ptr<QLocalServer> server_;
 };
 

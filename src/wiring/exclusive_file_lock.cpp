@@ -1,4 +1,4 @@
-#include "ui/exclusive_file_lock.h"
+#include "wiring/exclusive_file_lock.h"
 
 #include <QFile>
 #include <cerrno>
