@@ -162,6 +162,11 @@ public:
     // bundle is looked up and started on a worker thread. When no bundle is found, the app
     // counts as not installed and errorMessage says so.
     void open(const AppManifestItem& app);
+    // Opens an installed app as open() does and answers, once the bundle was looked up, whether
+    // one was found and started (or already runs). When none is found the app counts as not
+    // installed and errorMessage says so. An app that is not installed is left alone (false):
+    // unlike open(), this never installs.
+    QCoro::Task<bool> openApp(AppManifestItem app);
     // Whether install(app) would accept the app now.
     bool canInstall(const AppManifestItem& app) const;
     // The running download of an app's install, while there is one.
@@ -263,7 +268,6 @@ private:
     static AppInstallState installedState(const QString& installed, const QString& latest);
     QList<RecordedInstall> recordedInstalls() const;
     static QCoro::Task<> runInstall(QPointer<LauncherStore> store, AppManifestItem app);
-    static QCoro::Task<> runOpen(QPointer<LauncherStore> store, AppManifestItem app);
     // Runs on a worker: opens the recorded bundle when it still exists, else the one the
     // workspace finds. False when there is none.
     static bool findAndOpen(std::optional<QUrl> recorded, std::shared_ptr<AppWorkspace> workspace,

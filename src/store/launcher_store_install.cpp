@@ -35,6 +35,12 @@ QCoro::Task<> deliver(std::shared_ptr<OperationalEventRecording> sink,
     }
 }
 
+// open() does not wait for the answer of openApp(); what the answer means is already in the
+// store's state and error message.
+QCoro::Task<> discardAnswer(QCoro::Task<bool> task) {
+    co_await std::move(task);
+}
+
 bool isCancellation(const std::exception_ptr& failure) {
     try {
         std::rethrow_exception(failure);
@@ -213,7 +219,8 @@ void LauncherStore::open(const AppManifestItem& app) {
         install(app);
         return;
     }
-    startDetached(runOpen(QPointer<LauncherStore>(this), app), logStore(),
+    QCoro::Task<bool> opening = openApp(app);
+    startDetached(discardAnswer(std::move(opening)), logStore(),
                   QStringLiteral("opening ") + app.id);
 }
 
@@ -234,7 +241,13 @@ bool LauncherStore::findAndOpen(std::optional<QUrl> recorded,
     return false;
 }
 
-QCoro::Task<> LauncherStore::runOpen(QPointer<LauncherStore> store, AppManifestItem app) {
+QCoro::Task<bool> LauncherStore::openApp(AppManifestItem app) {
+    const AppInstallState::Case before = state(app).kind();
+    if (before != AppInstallState::Case::installed &&
+        before != AppInstallState::Case::updateAvailable) {
+        co_return false;
+    }
+    const QPointer<LauncherStore> store(this);
     std::optional<QUrl> recorded;
     if (store->installedAppURLs_.contains(app.id)) {
         recorded = store->installedAppURLs_.value(app.id);
@@ -244,7 +257,7 @@ QCoro::Task<> LauncherStore::runOpen(QPointer<LauncherStore> store, AppManifestI
                                               store->wiring_.workspace, app.bundleId);
     const bool opened = co_await opening;
     if (!store || opened) {
-        co_return;
+        co_return opened;
     }
     // While the worker looked, the app may have been installed or removed anew: then the newer
     // record stands and nothing is cleared.
@@ -255,13 +268,14 @@ QCoro::Task<> LauncherStore::runOpen(QPointer<LauncherStore> store, AppManifestI
     const std::optional<QUrl> recordedNow =
         current == store->installedAppURLs_.constEnd() ? std::nullopt : std::optional(*current);
     if (!stillInstalled || recordedNow != recorded) {
-        co_return;
+        co_return false;
     }
     qCWarning(logStore).noquote() << "the bundle of" << app.id << "is gone; it counts as removed";
     store->clearPersistedInstall(app.id);
     store->setInstallState(app.id, AppInstallState::notInstalled());
     store->setErrorMessage(
         store->text(CopyKey::errorNoBundle, {{QStringLiteral("app"), app.name}}));
+    co_return false;
 }
 
 } // namespace nimbara

@@ -115,6 +115,7 @@ private Q_SLOTS:
     void installOutlivesDestroyedStore();
     void openInstalledApp_data();
     void openInstalledApp();
+    void openAppNeverInstalls();
     void reloadDuringInstall();
     void openWhileLookupRuns_data();
     void openWhileLookupRuns();

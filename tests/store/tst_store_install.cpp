@@ -213,17 +213,22 @@ void TestStore::installOutlivesDestroyedStore() {
 void TestStore::openInstalledApp_data() {
     QTest::addColumn<QString>("bundle"); // "recorded", "moved" or "nowhere"
     QTest::addColumn<bool>("update");
+    QTest::addColumn<bool>("awaited"); // through openApp(), whose answer is checked
 
-    QTest::newRow("at the recorded location") << u"recorded"_qs << false;
-    QTest::newRow("update available") << u"recorded"_qs << true;
-    QTest::newRow("moved, found by identifier") << u"moved"_qs << false;
-    QTest::newRow("found nowhere") << u"nowhere"_qs << false;
-    QTest::newRow("update available, found nowhere") << u"nowhere"_qs << true;
+    QTest::newRow("at the recorded location") << u"recorded"_qs << false << false;
+    QTest::newRow("update available") << u"recorded"_qs << true << false;
+    QTest::newRow("moved, found by identifier") << u"moved"_qs << false << false;
+    QTest::newRow("found nowhere") << u"nowhere"_qs << false << false;
+    QTest::newRow("update available, found nowhere") << u"nowhere"_qs << true << false;
+    QTest::newRow("awaited, recorded") << u"recorded"_qs << false << true;
+    QTest::newRow("awaited, moved") << u"moved"_qs << true << true;
+    QTest::newRow("awaited, found nowhere") << u"nowhere"_qs << false << true;
 }
 
 void TestStore::openInstalledApp() {
     QFETCH(QString, bundle);
     QFETCH(bool, update);
+    QFETCH(bool, awaited);
 
     StoreHarness h;
     h.persistInstalledApp(kAlpha, update ? u"0.9.0"_qs : u"1.0.0"_qs);
@@ -240,7 +245,11 @@ void TestStore::openInstalledApp() {
         h.fakes.workspace->applications.insert(kAlpha.bundleId, moved);
     }
 
-    store.open(kAlpha);
+    if (awaited) {
+        QCOMPARE(QCoro::waitFor(store.openApp(kAlpha)), bundle != u"nowhere"_qs);
+    } else {
+        store.open(kAlpha);
+    }
     finishWorkers();
 
     if (bundle == u"nowhere"_qs) {
@@ -257,6 +266,18 @@ void TestStore::openInstalledApp() {
         QVERIFY(!store.errorMessage());
     }
     QVERIFY(h.fakes.installer->calls.isEmpty());
+}
+
+// Unlike open(), openApp() leaves an app that is not installed alone.
+void TestStore::openAppNeverInstalls() {
+    StoreHarness h;
+    LauncherStore& store = h.start(catalogWith({kAlpha}), true);
+    QVERIFY(!QCoro::waitFor(store.openApp(kAlpha)));
+    finishWorkers();
+    QCOMPARE(store.state(kAlpha), AppInstallState::notInstalled());
+    QVERIFY(h.fakes.installer->calls.isEmpty());
+    QVERIFY(h.fakes.workspace->opened.isEmpty());
+    QVERIFY(!store.errorMessage());
 }
 
 void TestStore::reloadDuringInstall() {
