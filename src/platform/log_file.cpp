@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <atomic>
 #include <cstdio>
 #include <memory>
 
@@ -42,6 +43,7 @@ struct MessageLog {
     QMutex mutex;
     QtMessageHandler previous = nullptr;
     bool installed = false;
+    std::atomic<bool> echo = true;
     std::unique_ptr<LogFile> file;
     std::vector<std::unique_ptr<LogFile>> retired;
 };
@@ -56,9 +58,12 @@ MessageLog& messageLog() {
 thread_local bool insideHandler = false;
 
 void handleMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    const QByteArray formatted = qFormatLogMessage(type, context, message).toLocal8Bit();
-    std::fprintf(stderr, "%s\n", formatted.constData());
-    std::fflush(stderr);
+    MessageLog& log = messageLog();
+    if (log.echo || insideHandler || type == QtFatalMsg) {
+        const QByteArray formatted = qFormatLogMessage(type, context, message).toLocal8Bit();
+        std::fprintf(stderr, "%s\n", formatted.constData());
+        std::fflush(stderr);
+    }
     if (insideHandler) {
         return;
     }
@@ -66,7 +71,6 @@ void handleMessage(QtMsgType type, const QMessageLogContext& context, const QStr
     const QByteArray line =
         QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8() + ' ' + levelName(type) +
         ' ' + (context.category ? context.category : "default") + ": " + message.toUtf8() + '\n';
-    MessageLog& log = messageLog();
     LogFile* file = nullptr;
     {
         QMutexLocker lock(&log.mutex);
@@ -127,8 +131,9 @@ void LogFile::append(const QByteArray& line) {
     file_.flush();
 }
 
-void installMessageLog(const QString& path, qint64 capBytes) {
+void installMessageLog(const QString& path, qint64 capBytes, bool echoToStandardError) {
     MessageLog& log = messageLog();
+    log.echo = echoToStandardError;
     {
         QMutexLocker lock(&log.mutex);
         if (log.file) {

@@ -36,10 +36,11 @@ private:
     bool failed_ = false;
 };
 
-// Installs the process's message handler: every Qt message (from any thread) is written to
-// stderr and appended to a LogFile at `path`. Only the launcher's entry point calls this.
+// Installs the process's message handler: every Qt message (from any thread) is appended to a
+// LogFile at `path` and, when `echoToStandardError`, written to stderr. Only the entry points
+// call this: the launcher echoes, nimbara-cli keeps stderr for what it says to its user.
 void installMessageLog(const QString& path = defaultLogFilePath(),
-                       qint64 capBytes = logFileCapBytes);
+                       qint64 capBytes = logFileCapBytes, bool echoToStandardError = true);
 
 // Puts back the handler that was in place before installMessageLog().
 void removeMessageLog();

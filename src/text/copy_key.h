@@ -5,8 +5,9 @@
 
 namespace nimbara {
 
-// Every key of the text table, in table order. The raw value of a key is its case name.
-#define NIMBARA_COPY_KEYS(X)                                                                       \
+// Every key of the text table, in table order. The raw value of a key is its case name. The
+// launcher's keys come first, then those of nimbara-cli (whose texts live in their own files).
+#define NIMBARA_LAUNCHER_COPY_KEYS(X)                                                              \
     X(brand)                                                                                       \
     X(ok)                                                                                          \
     X(refreshCatalog)                                                                              \
@@ -201,6 +202,55 @@ namespace nimbara {
     X(codeValidationSigningIdentifierMismatch)                                                     \
     X(codeValidationNotDeveloperID)                                                                \
     X(codeValidationTeamMismatch)
+
+#define NIMBARA_CLI_COPY_KEYS(X)                                                                   \
+    X(cliHelp)                                                                                     \
+    X(cliNoCommand)                                                                                \
+    X(cliUnknownCommand)                                                                           \
+    X(cliUnknownOption)                                                                            \
+    X(cliOptionNotForCommand)                                                                      \
+    X(cliMissingID)                                                                                \
+    X(cliEmptyID)                                                                                  \
+    X(cliOneID)                                                                                    \
+    X(cliNoIDs)                                                                                    \
+    X(cliUpdateWhich)                                                                              \
+    X(cliUpdateAllWithIDs)                                                                         \
+    X(cliUnknownApp)                                                                               \
+    X(cliLauncherRunning)                                                                          \
+    X(cliLockUnavailable)                                                                          \
+    X(cliPreferencesKeptAside)                                                                     \
+    X(cliCatalogUnavailable)                                                                       \
+    X(cliAlreadyInstalled)                                                                         \
+    X(cliUpdateOffered)                                                                            \
+    X(cliInstalled)                                                                                \
+    X(cliUpdated)                                                                                  \
+    X(cliUpToDate)                                                                                 \
+    X(cliNoUpdates)                                                                                \
+    X(cliNotInstalled)                                                                             \
+    X(cliOpened)                                                                                   \
+    X(cliRemoved)                                                                                  \
+    X(cliRemovedWithData)                                                                          \
+    X(cliRolledBack)                                                                               \
+    X(cliDownloading)                                                                              \
+    X(cliInstallingProgress)                                                                       \
+    X(cliDownloaded)                                                                               \
+    X(cliColumnID)                                                                                 \
+    X(cliColumnName)                                                                               \
+    X(cliColumnState)                                                                              \
+    X(cliColumnInstalled)                                                                          \
+    X(cliColumnLatest)                                                                             \
+    X(cliListEmpty)                                                                                \
+    X(cliStatusCatalog)                                                                            \
+    X(cliStatusInstallRoot)                                                                        \
+    X(cliStatusPreferences)                                                                        \
+    X(cliStatusLauncher)                                                                           \
+    X(cliStatusRunning)                                                                            \
+    X(cliStatusNotRunning)                                                                         \
+    X(cliStatusInstalledCount)                                                                     \
+    X(cliStatusUpdateCount)                                                                        \
+    X(cliInterrupted)
+
+#define NIMBARA_COPY_KEYS(X) NIMBARA_LAUNCHER_COPY_KEYS(X) NIMBARA_CLI_COPY_KEYS(X)
 
 enum class CopyKey {
 #define NIMBARA_COPY_KEY_CASE(name) name,

@@ -13,4 +13,9 @@ QStringView english(CopyKey key);
 QStringView polish(CopyKey key);
 QStringView german(CopyKey key);
 
+// The texts of nimbara-cli's keys (empty for the launcher's), which the three above hand over to.
+QStringView commandLineEnglish(CopyKey key);
+QStringView commandLinePolish(CopyKey key);
+QStringView commandLineGerman(CopyKey key);
+
 } // namespace nimbara::copy_table

@@ -410,6 +410,10 @@ QStringView german(CopyKey key) {
         return u"Die App ist nicht mit einem anerkannten Entwicklerzertifikat signiert.";
     case CopyKey::codeValidationTeamMismatch:
         return u"Die App wurde von einem Team signiert, dem Nimbara nicht vertraut.";
+#define NIMBARA_CLI_KEY_CASE(name) case CopyKey::name:
+        NIMBARA_CLI_COPY_KEYS(NIMBARA_CLI_KEY_CASE)
+#undef NIMBARA_CLI_KEY_CASE
+        return commandLineGerman(key);
     }
     return {};
 }

@@ -401,6 +401,10 @@ QStringView english(CopyKey key) {
         return u"The app is not signed with a recognized developer certificate.";
     case CopyKey::codeValidationTeamMismatch:
         return u"The app was signed by a team Nimbara does not trust.";
+#define NIMBARA_CLI_KEY_CASE(name) case CopyKey::name:
+        NIMBARA_CLI_COPY_KEYS(NIMBARA_CLI_KEY_CASE)
+#undef NIMBARA_CLI_KEY_CASE
+        return commandLineEnglish(key);
     }
     return {};
 }

@@ -408,6 +408,10 @@ QStringView polish(CopyKey key) {
         return u"Aplikacja nie jest podpisana uznanym certyfikatem programisty.";
     case CopyKey::codeValidationTeamMismatch:
         return u"Aplikację podpisał zespół, któremu Nimbara nie ufa.";
+#define NIMBARA_CLI_KEY_CASE(name) case CopyKey::name:
+        NIMBARA_CLI_COPY_KEYS(NIMBARA_CLI_KEY_CASE)
+#undef NIMBARA_CLI_KEY_CASE
+        return commandLinePolish(key);
     }
     return {};
 }
