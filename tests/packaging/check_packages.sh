@@ -3,7 +3,9 @@
 # - the per-user archive unpacks to Nimbara.app whose Info.plist carries the build's feed;
 # - the system package (made here with cpack) passes lintian without errors or warnings, its
 #   desktop entry and AppStream metadata validate, its bundle names no feed, and the launcher
-#   unpacked from it starts and draws its window (offscreen, in a temporary home).
+#   unpacked from it starts and draws its window (offscreen, in a temporary home);
+# - both bundles carry nimbara-cli beside the launcher; the package puts it on the PATH with a
+#   manual page, and it answers from there.
 # Usage: check_packages.sh BUILD_DIR VERSION FEED
 set -euo pipefail
 build=$1 version=$2 feed=$3
@@ -20,6 +22,7 @@ mkdir "$work/user"
 tar -xzf "$build/Nimbara-$version.tar.gz" -C "$work/user"
 app="$work/user/Nimbara.app"
 [ -x "$app/Contents/MacOS/nimbara" ] || fail "the archive's launcher is missing or not executable"
+[ -x "$app/Contents/MacOS/nimbara-cli" ] || fail "the archive's nimbara-cli is missing or not executable"
 [ "$(plist_value "$app/Contents/Info.plist" CFBundleShortVersionString)" = "$version" ] \
   || fail "the archive's bundle is not version $version"
 [ "$(plist_value "$app/Contents/Info.plist" SUFeedURL)" = "$feed" ] \
@@ -41,6 +44,22 @@ exec_line=$(sed -n 's/^Exec=//p' "$work/root/usr/share/applications/nimbara.desk
   || fail "the desktop entry starts '$exec_line'"
 [ -z "$(plist_value "$system/Contents/Info.plist" SUFeedURL)" ] \
   || fail "the system bundle names a feed; the package manager updates it"
+[ "$(readlink "$work/root/usr/bin/nimbara-cli")" = /opt/nimbara/Nimbara.app/Contents/MacOS/nimbara-cli ] \
+  || fail "/usr/bin/nimbara-cli does not lead to the bundle's nimbara-cli"
+[ -x "$system/Contents/MacOS/nimbara-cli" ] || fail "the system bundle has no nimbara-cli"
+[ -s "$work/root/usr/share/man/man1/nimbara-cli.1.gz" ] || fail "nimbara-cli has no manual page"
+# From the package, nimbara-cli documents itself, and fails a catalog it cannot reach with status 1.
+mkdir -p "$work/home-cli"
+cli_env=(env HOME="$work/home-cli" XDG_CONFIG_HOME="$work/home-cli/.config"
+  XDG_DATA_HOME="$work/home-cli/.local/share" XDG_CACHE_HOME="$work/home-cli/.cache"
+  XDG_STATE_HOME="$work/home-cli/.local/state" XDG_RUNTIME_DIR="$work" LANGUAGE=en
+  NIMBARA_MANIFEST_URL=http://127.0.0.1:9/none)
+"${cli_env[@]}" "$system/Contents/MacOS/nimbara-cli" --help | grep -q '^Usage: nimbara-cli' \
+  || fail "nimbara-cli --help"
+status=0
+"${cli_env[@]}" "$system/Contents/MacOS/nimbara-cli" status > "$work/cli-status.log" 2>&1 || status=$?
+{ [ "$status" = 1 ] && grep -q 'http://127.0.0.1:9/none' "$work/cli-status.log"; } \
+  || { cat "$work/cli-status.log"; fail "nimbara-cli status without a catalog ended with $status"; }
 
 # Each form starts, in a home of its own, and draws its first frame. The per-user form, unpacked
 # into that home, puts itself into the application menu; the system form leaves that to the
