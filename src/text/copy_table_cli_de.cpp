@@ -138,7 +138,7 @@ QStringView commandLineGerman(CopyKey key) {
     case CopyKey::cliStatusUpdateCount:
         return u"Updates";
     case CopyKey::cliInterrupted:
-        return u"Abgebrochen: die laufende Installation wurde beendet.";
+        return u"Abgebrochen: nicht abgeschlossene Installationen wurden beendet.";
 #define NIMBARA_LAUNCHER_KEY_CASE(name) case CopyKey::name:
         NIMBARA_LAUNCHER_COPY_KEYS(NIMBARA_LAUNCHER_KEY_CASE)
 #undef NIMBARA_LAUNCHER_KEY_CASE

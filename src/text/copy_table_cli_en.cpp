@@ -134,7 +134,7 @@ QStringView commandLineEnglish(CopyKey key) {
     case CopyKey::cliStatusUpdateCount:
         return u"Updates";
     case CopyKey::cliInterrupted:
-        return u"Interrupted: the running install was cancelled.";
+        return u"Interrupted: installs that had not finished were cancelled.";
 #define NIMBARA_LAUNCHER_KEY_CASE(name) case CopyKey::name:
         NIMBARA_LAUNCHER_COPY_KEYS(NIMBARA_LAUNCHER_KEY_CASE)
 #undef NIMBARA_LAUNCHER_KEY_CASE

@@ -139,7 +139,7 @@ QStringView commandLinePolish(CopyKey key) {
     case CopyKey::cliStatusUpdateCount:
         return u"Aktualizacje";
     case CopyKey::cliInterrupted:
-        return u"Przerwano: trwająca instalacja została anulowana.";
+        return u"Przerwano: niedokończone instalacje zostały anulowane.";
 #define NIMBARA_LAUNCHER_KEY_CASE(name) case CopyKey::name:
         NIMBARA_LAUNCHER_COPY_KEYS(NIMBARA_LAUNCHER_KEY_CASE)
 #undef NIMBARA_LAUNCHER_KEY_CASE

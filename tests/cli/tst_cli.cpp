@@ -5,6 +5,7 @@
 #include "platform/linux_app_workspace.h"
 #include "platform/preferences_store.h"
 #include "store/launcher_store.h"
+#include "support/raw_http_server.h"
 #include "text/nimbara_copy.h"
 #include "wiring/preferences_lock.h"
 
@@ -16,6 +17,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
+#include <csignal>
 
 using namespace nimbara;
 using namespace nimbara::test;
@@ -63,8 +65,7 @@ QJsonObject listedApp(const Run& run, const QString& id) {
     return {};
 }
 
-// Runs nimbara-cli against the world's server, with the test's temporary home, in `language`.
-Run cli(E2eWorld& world, const QStringList& arguments, const QString& language = u"en"_s) {
+QProcessEnvironment cliEnvironment(E2eWorld& world, const QString& language) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"LANGUAGE"_s, language);
     if (DevServerProcess* server = world.server()) {
@@ -75,10 +76,19 @@ Run cli(E2eWorld& world, const QStringList& arguments, const QString& language =
         environment.insert(u"NIMBARA_MANIFEST_URL"_s,
                            u"http://127.0.0.1:9/api/launcher/manifest"_s);
     }
+    return environment;
+}
+
+QString cliProgram() {
+    return qEnvironmentVariable("NIMBARA_BUILD_DIR") + u"/tools/cli/nimbara-cli"_s;
+}
+
+// Runs nimbara-cli against the world's server, with the test's temporary home, in `language`.
+Run cli(E2eWorld& world, const QStringList& arguments, const QString& language = u"en"_s) {
+    const QProcessEnvironment environment = cliEnvironment(world, language);
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(qEnvironmentVariable("NIMBARA_BUILD_DIR") + u"/tools/cli/nimbara-cli"_s,
-                  arguments);
+    process.start(cliProgram(), arguments);
     Run run;
     if (process.waitForFinished(kGuardMs) && process.exitStatus() == QProcess::NormalExit)
         run.exitCode = process.exitCode();
@@ -316,6 +326,38 @@ private Q_SLOTS:
                      qPrintable(columns.out));
             QVERIFY(!lines[i].endsWith(u' '));
         }
+    }
+
+    // Ctrl+C or SIGTERM while a download stalls cancels the install: status 1, said so, and
+    // nothing installed or recorded.
+    void interruptedInstall_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("Ctrl+C") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+    }
+
+    void interruptedInstall() {
+        QFETCH(int, signal);
+        E2eWorld world;
+        QVERIFY2(world.problem().isEmpty(), qPrintable(world.problem()));
+        RawServer stalling(answer(200, QByteArray(4096, 'z'), true, 100, true));
+        const QString url = u"http://127.0.0.1:%1/lumen-notes.zip"_s.arg(stalling.serverPort());
+        world.editServedApp(u"lumen-notes"_s,
+                            [&](QJsonObject& app) { app.insert(u"downloadUrl"_s, url); });
+        QProcess process;
+        process.setProcessEnvironment(cliEnvironment(world, u"en"_s));
+        process.start(cliProgram(), {u"install"_s, u"lumen-notes"_s, u"palette-picker"_s});
+        QVERIFY(QTest::qWaitFor([&] { return stalling.requests > 0; }, kGuardMs));
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        QVERIFY(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kGuardMs));
+        const QString errors = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(errors.contains(text({CopyKey::cliInterrupted, {}})), qPrintable(errors));
+        QVERIFY(QDir(LinuxAppWorkspace::defaultInstallRoot())
+                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                    .isEmpty());
+        QVERIFY(recordedInstalls().isEmpty());
     }
 
     // While the launcher holds the preferences, commands stand back (status says it runs);

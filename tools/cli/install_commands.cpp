@@ -2,6 +2,7 @@
 #include "cli_output.h"
 #include "cli_session.h"
 #include "install_progress_line.h"
+#include "interrupt_watch.h"
 #include "store/launcher_store.h"
 
 #include <QCoro/QCoroSignal>
@@ -22,6 +23,23 @@ QCoro::Task<bool> installThroughStore(LauncherStore& store, AppManifestItem app)
     co_return store.state(app).kind() == AppInstallState::Case::installed;
 }
 
+// Ctrl+C while installs run: the running one is cancelled (the store puts back what was there),
+// and no further one starts.
+struct Interruption {
+    InterruptWatch watch;
+    bool requested = false;
+    QString running; // the app whose install runs
+
+    explicit Interruption(LauncherStore& store) {
+        QObject::connect(&watch, &InterruptWatch::interrupted, &store, [this, &store] {
+            requested = true;
+            if (!running.isEmpty()) {
+                store.cancelInstall(running);
+            }
+        });
+    }
+};
+
 // The store's message for an operation that answered false; a cancelled one leaves none.
 QString failureOf(const LauncherStore& store, const CliOutput& output) {
     return store.errorMessage().value_or(output.text(CopyKey::cliInterrupted));
@@ -34,7 +52,11 @@ QCoro::Task<ExitCode> installApps(CliSession& session, QList<AppManifestItem> ap
     LauncherStore& store = session.store();
     const bool terminal = CliOutput::errorsGoToTerminal();
     ExitCode code = ExitCode::done;
+    Interruption interruption(store);
     for (const AppManifestItem& app : apps) {
+        if (interruption.requested) {
+            break;
+        }
         const AppInstallState state = store.state(app);
         if (state.kind() == AppInstallState::Case::installed) {
             output.say(CopyKey::cliAlreadyInstalled,
@@ -52,8 +74,10 @@ QCoro::Task<ExitCode> installApps(CliSession& session, QList<AppManifestItem> ap
         bool installed = false;
         {
             const InstallProgressLine progress(store, app, output, terminal);
+            interruption.running = app.id;
             QCoro::Task<bool> installing = installThroughStore(store, app);
             installed = co_await std::move(installing);
+            interruption.running.clear();
         }
         if (installed) {
             output.say(CopyKey::cliInstalled,
@@ -62,6 +86,10 @@ QCoro::Task<ExitCode> installApps(CliSession& session, QList<AppManifestItem> ap
             output.complain(failureOf(store, output));
             code = ExitCode::failed;
         }
+    }
+    if (interruption.requested && code == ExitCode::done) {
+        output.complain(CopyKey::cliInterrupted);
+        code = ExitCode::failed;
     }
     co_return code;
 }
@@ -99,15 +127,21 @@ QCoro::Task<ExitCode> updateApps(CliSession& session, QList<AppManifestItem> app
         co_return code;
     }
 
-    // One after another; a failure does not stop the others.
+    // One after another; a failure does not stop the others, an interruption does.
     const bool terminal = CliOutput::errorsGoToTerminal();
+    Interruption interruption(store);
     for (const AppManifestItem& app : updating) {
+        if (interruption.requested) {
+            break;
+        }
         store.setErrorMessage(std::nullopt);
         bool updated = false;
         {
             const InstallProgressLine progress(store, app, output, terminal);
+            interruption.running = app.id;
             QCoro::Task<bool> installing = installThroughStore(store, app);
             updated = co_await std::move(installing);
+            interruption.running.clear();
         }
         if (updated) {
             output.say(CopyKey::cliUpdated,
@@ -116,6 +150,10 @@ QCoro::Task<ExitCode> updateApps(CliSession& session, QList<AppManifestItem> app
             output.complain(failureOf(store, output));
             code = ExitCode::failed;
         }
+    }
+    if (interruption.requested && code == ExitCode::done) {
+        output.complain(CopyKey::cliInterrupted);
+        code = ExitCode::failed;
     }
     co_return code;
 }
