@@ -3,6 +3,7 @@
 #include "catalog/seed_manifest.h"
 #include "core/logging.h"
 #include "install/app_installer.h"
+#include "install/app_rollback.h"
 #include "install/app_uninstaller.h"
 #include "install/bundle_signature_validator.h"
 #include "install/install_recovery.h"
@@ -48,9 +49,14 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     wiring.feedbackClient = std::make_shared<RemoteFeedbackClient>(serviceBaseURL, session);
     const auto validator = buildValidator();
     const auto systemInformation = std::make_shared<LinuxSystemInformation>();
-    wiring.installer = std::make_shared<AppInstaller>(
-        session, LinuxAppWorkspace::defaultInstallRoot(), validator, systemInformation);
+    const KeptCopies kept(KeptCopies::defaultRoot());
+    AppInstallerOptions installing;
+    installing.keptCopies = kept;
+    wiring.installer =
+        std::make_shared<AppInstaller>(session, LinuxAppWorkspace::defaultInstallRoot(), validator,
+                                       systemInformation, std::move(installing));
     wiring.installedCodeValidator = validator;
+    wiring.rollback = std::make_shared<AppRollback>(kept, validator);
     wiring.manifest = SeedManifest::manifest();
     wiring.userDefaults = std::make_shared<PreferencesStore>(PreferencesStore::defaultPath());
     wiring.loadStoredStateSynchronously = false;
@@ -60,7 +66,7 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     wiring.systemInformation = systemInformation;
     wiring.installRecovery =
         std::make_shared<InstallRecovery>(LinuxAppWorkspace::defaultInstallRoot(), QDir::tempPath(),
-                                          InstallRecovery::processStartTime());
+                                          InstallRecovery::processStartTime(), kept.root());
     wiring.mainBundle = mainBundle;
     return wiring;
 }
