@@ -100,7 +100,7 @@ int installChild(const QStringList& arguments) {
     AppInstaller installer(sharedNetworkAccessManager(), folder + QStringLiteral("/root"),
                            std::make_shared<BundleSignatureValidator>(kTeam, anchors.readAll()),
                            std::make_shared<LinuxSystemInformation>(),
-                           {folder + QStringLiteral("/tmp"), {}, {}});
+                           {folder + QStringLiteral("/tmp"), {}, {}, {}});
     AppManifestItem app;
     app.id = QStringLiteral("bench");
     app.bundleId = kIdentifier;

@@ -2,18 +2,19 @@
 # folder. The catalog files name the server as http://127.0.0.1:3000 (icons, downloads); the copy
 # names the address the server really listens on.
 
-# start_demo_server SERVER_EXECUTABLE CATALOG_FOLDER WORK_FOLDER [PORT] [LOG]
+# start_demo_server SERVER_EXECUTABLE CATALOG_FOLDER WORK_FOLDER [PORT] [LOG] [SERVER_OPTION...]
 # Sets demo_server_pid and demo_server_url (http://127.0.0.1:PORT). PORT 0 picks a free port;
 # a taken preferred port falls back to a free one. The server's request log goes to LOG
-# (default: standard error).
+# (default: standard error). SERVER_OPTIONs are added to the server's command line.
 start_demo_server() {
   local server=$1 catalog=$2 work=$3 port=${4:-0} log=${5:-/dev/stderr}
+  shift $(($# < 5 ? $# : 5))
   mkdir -p "$work/root"
   cp -R "$catalog/." "$work/root/"
   local attempt
   for attempt in "$port" 0; do
     : > "$work/server.out"
-    "$server" --root "$work/root" --port "$attempt" --db "$work/devserver.sqlite" \
+    "$server" --root "$work/root" --port "$attempt" --db "$work/devserver.sqlite" "$@" \
       > "$work/server.out" 2>> "$log" &
     demo_server_pid=$!
     local tries=0

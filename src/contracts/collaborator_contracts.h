@@ -17,6 +17,7 @@
 #include "text/nimbara_locale.h"
 
 #include <QCoro/QCoroTask>
+#include <QHash>
 #include <exception>
 #include <optional>
 
@@ -40,6 +41,26 @@ public:
                                               std::optional<QUrl> existingInstallURL,
                                               InstallProgressSink progress,
                                               CancellationToken cancellation) = 0;
+};
+
+// Keeps the bundle an update replaced (one per app) and puts it back on request. The kept copy
+// of an app lives outside the install root.
+class AppRollingBack {
+public:
+    virtual ~AppRollingBack() = default;
+    // The version of every kept copy, by app id.
+    virtual QCoro::Task<QHash<QString, QString>> keptVersions() = 0;
+    // Checks the kept copy of `app` again (the catalog's bundle identifier, the version it was
+    // kept at, the build team's signature) and swaps it in place of the bundle at
+    // `installedURL`, checked once more in place. Throws when there is no kept copy or a check
+    // fails; the installed bundle is then left as it was.
+    virtual QCoro::Task<RolledBackApp> rollBack(AppManifestItem app, QUrl installedURL) = 0;
+    // Once the rollback is recorded: removes the replaced copy and the kept copy, now installed.
+    // Failures are logged.
+    virtual QCoro::Task<> finishRollBack(RolledBackApp rolledBack) = 0;
+    // Moves the kept copy of one app, or of every app, to the Trash. Failures are logged.
+    virtual QCoro::Task<> discardKeptCopy(QString appID) = 0;
+    virtual QCoro::Task<> discardAllKeptCopies() = 0;
 };
 
 // Checks an installed bundle's identity and signature; throws when it does not pass.

@@ -17,6 +17,17 @@ struct InstalledApp {
     bool operator==(const InstalledApp&) const = default;
 };
 
+// An app put back to its kept previous copy. The copy it replaced waits under `replacedCopy`
+// until the rollback is finished, so that an end before the store recorded the rollback is
+// undone at the next start.
+struct RolledBackApp {
+    QString appID;
+    InstalledApp installed;
+    QString replacedCopy;
+
+    bool operator==(const RolledBackApp&) const = default;
+};
+
 // How far one install has come, as the installer reports it while it runs.
 struct InstallProgress {
     enum class Phase { downloading, checking, unpacking, validating, placing };

@@ -7,6 +7,7 @@
 #include "install/archive_layout.h"
 #include "install/file_digest.h"
 #include "install/install_destination.h"
+#include "install/installed_bundle_metadata.h"
 #include "install/release_requirements.h"
 #include "install/worker_task.h"
 
@@ -34,6 +35,29 @@ void makeWorkFolder(const QString& path) {
     if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0)
         throw FileError(QStringLiteral("Could not create %1: %2")
                             .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+}
+
+// After a successful swap: keeps the replaced bundle at `backup`, if any, as the app's kept copy
+// when it holds another version than the one installed; else removes it.
+void settleReplacedBundle(const std::optional<KeptCopies>& kept, const AppManifestItem& app,
+                          const SwapPaths& paths) {
+    const QString& backup = paths.backup;
+    if (!entryExists(backup))
+        return;
+    try {
+        const QString version =
+            loadInstalledBundleMetadata(QUrl::fromLocalFile(backup)).shortVersion;
+        if (kept && version != app.version) {
+            kept->keep(app.id, backup, version, QFileInfo(paths.destination).fileName());
+            qCInfo(logInstall).noquote() << "kept" << app.id << version << "for a rollback";
+            return;
+        }
+    } catch (const Error& error) {
+        qCWarning(logInstall).noquote()
+            << "could not keep the replaced bundle of" << app.id << ":" << error.description();
+    }
+    if (!removeEntry(backup))
+        qCWarning(logInstall).noquote() << "could not remove the backup" << backup;
 }
 
 void removeLeftovers(const QString& staged, const QString& workFolder) {
@@ -184,8 +208,11 @@ QCoro::Task<InstalledApp> AppInstaller::place(Run& run, QString bundle) {
 
     // From here on the swap always finishes or restores: a cancel no longer counts.
     run.cancellation.throwIfCancelled();
-    QCoro::Task<> swapping =
-        onWorker([paths, check, hook = options_.swapHook] { swapIntoPlace(paths, check, hook); });
+    QCoro::Task<> swapping = onWorker(
+        [paths, check, hook = options_.swapHook, kept = options_.keptCopies, app = run.app] {
+            swapIntoPlace(paths, check, hook, BackupAfterSwap::keep);
+            settleReplacedBundle(kept, app, paths);
+        });
     co_await std::move(swapping);
     co_return InstalledApp{QUrl::fromLocalFile(destination), version};
 }

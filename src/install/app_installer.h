@@ -3,6 +3,7 @@
 #include "contracts/collaborator_contracts.h"
 #include "install/archive_extraction.h"
 #include "install/bundle_placement.h"
+#include "install/kept_copies.h"
 #include "platform/system_information.h"
 
 #include <QNetworkAccessManager>
@@ -18,6 +19,8 @@ struct AppInstallerOptions {
     // For crash tests only: called at each point of the swap (see SwapPoint), on the worker
     // thread that runs it, so a test can stop or kill the process there. Production passes none.
     SwapHook swapHook;
+    // Where the bundle an update replaces is kept for a rollback; none: it is removed.
+    std::optional<KeptCopies> keptCopies;
 };
 
 // Turns a catalog entry into a checked app bundle on disk. In this order: the release checks
@@ -28,7 +31,9 @@ struct AppInstallerOptions {
 // copy <name>.<UUID>.staged beside the destination, and on the bundle in place after the swap
 // (swapIntoPlace, with <name>.<UUID>.backup). The destination is the recorded location when
 // the bundle there carries the app's identifier, else the install root + the bundle's own name.
-// Whatever the outcome, the staged copy and then the work folder are removed.
+// The bundle replaced by an update to another version becomes the app's kept copy when kept
+// copies are configured; otherwise, or when keeping fails (logged), it is removed. Whatever the
+// outcome, the staged copy and then the work folder are removed.
 //
 // Everything that blocks runs on the global thread pool; only the download runs on the calling
 // (main) thread, which also hears the progress. Keeps no state between calls.

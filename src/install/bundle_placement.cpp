@@ -181,7 +181,7 @@ bool removeEntry(const QString& path) {
 }
 
 void swapIntoPlace(const SwapPaths& paths, const std::function<void(const QString&)>& finalCheck,
-                   const SwapHook& hook) {
+                   const SwapHook& hook, BackupAfterSwap backup) {
     const bool hadExisting = entryExists(paths.destination);
     if (hadExisting) {
         renameDurably(paths.destination, paths.backup);
@@ -207,7 +207,7 @@ void swapIntoPlace(const SwapPaths& paths, const std::function<void(const QStrin
         }
         throw;
     }
-    if (hadExisting && !removeEntry(paths.backup))
+    if (hadExisting && backup == BackupAfterSwap::remove && !removeEntry(paths.backup))
         qCWarning(logInstall).noquote() << "could not remove the backup" << paths.backup;
 }
 

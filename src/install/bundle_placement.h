@@ -45,12 +45,19 @@ struct SwapPaths {
     QString backup;
 };
 
+// What becomes of the previous install once the new copy is in place.
+enum class BackupAfterSwap {
+    remove, // removed at once
+    keep,   // left under its backup name, for the caller to keep or remove
+};
+
 // Puts the checked copy at `paths.staged` in place of whatever is at `paths.destination`:
 // moves that to the backup name (a failure leaves it untouched), moves the copy in and runs
 // `finalCheck` on it. When either of these last two fails, the destination is removed and the
-// backup moved back before the error is rethrown; after a success the backup is removed.
-// Failures of those clean-ups are logged, never raised. Blocks on the disk.
+// backup moved back before the error is rethrown; after a success the backup is removed unless
+// `backup` says to keep it. Failures of those clean-ups are logged, never raised. Blocks on the
+// disk.
 void swapIntoPlace(const SwapPaths& paths, const std::function<void(const QString&)>& finalCheck,
-                   const SwapHook& hook = {});
+                   const SwapHook& hook = {}, BackupAfterSwap backup = BackupAfterSwap::remove);
 
 } // namespace nimbara

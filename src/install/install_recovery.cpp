@@ -76,9 +76,9 @@ std::optional<QString> bundleVersion(const QString& path) {
 } // namespace
 
 InstallRecovery::InstallRecovery(QString installRoot, QString temporaryFolder,
-                                 QDateTime processStarted)
+                                 QDateTime processStarted, QString keptCopiesRoot)
     : installRoot_(std::move(installRoot)), temporaryFolder_(std::move(temporaryFolder)),
-      processStarted_(std::move(processStarted)) {}
+      processStarted_(std::move(processStarted)), keptCopiesRoot_(std::move(keptCopiesRoot)) {}
 
 QDateTime InstallRecovery::processStartTime() {
     const QDateTime now = QDateTime::currentDateTimeUtc();
@@ -121,6 +121,9 @@ void InstallRecovery::recover(const QList<RecordedInstall>& recorded) const {
         removeLeftovers(folder, QStringLiteral("^.+\\.%1\\.staged$").arg(kUUID));
     }
     removeLeftovers(temporaryFolder_, QStringLiteral("^NimbaraInstall-%1$").arg(kUUID));
+    if (!keptCopiesRoot_.isEmpty()) {
+        removeLeftovers(keptCopiesRoot_, QStringLiteral("^\\.(incoming|old)-%1$").arg(kUUID));
+    }
 }
 
 void InstallRecovery::settleBackup(const QString& backupPath, const QString& destination,

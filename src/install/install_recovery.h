@@ -16,13 +16,16 @@ namespace nimbara {
 // - the backup carries it: the copy at `<name>` goes to the freedesktop.org Trash and the backup
 // moves back;
 // - otherwise, or when no install is recorded at `<name>`, both stay as they are.
-// Then `<name>.<UUID>.staged` copies in those folders and `NimbaraInstall-<UUID>` work folders
-// in the temporary folder that were last changed before this process started are removed.
+// Then `<name>.<UUID>.staged` copies in those folders, `NimbaraInstall-<UUID>` work folders
+// in the temporary folder and unfinished or replaced kept copies (`.incoming-<UUID>`,
+// `.old-<UUID>`) in the kept copies' folder that were last changed before this process started
+// are removed.
 // Nothing else is touched. Each rename is made durable by syncing its folder. Every action
 // and every failure is logged; a failure leaves that item and goes on with the next.
 class InstallRecovery : public InterruptedInstallRecovering {
 public:
-    InstallRecovery(QString installRoot, QString temporaryFolder, QDateTime processStarted);
+    InstallRecovery(QString installRoot, QString temporaryFolder, QDateTime processStarted,
+                    QString keptCopiesRoot = {});
 
     void recover(const QList<RecordedInstall>& recorded) const override;
 
@@ -37,6 +40,7 @@ private:
     QString installRoot_;
     QString temporaryFolder_;
     QDateTime processStarted_;
+    QString keptCopiesRoot_;
 };
 
 } // namespace nimbara

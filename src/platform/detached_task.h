@@ -12,4 +12,13 @@ namespace nimbara {
 // `category` must outlive the task (the nimbara.* categories live as long as the process).
 void startDetached(QCoro::Task<> task, const QLoggingCategory& category, QString what);
 
+// The same for a task whose result nobody needs.
+template <typename Result>
+void startDetached(QCoro::Task<Result> task, const QLoggingCategory& category, QString what) {
+    auto discardResult = [](QCoro::Task<Result> running) -> QCoro::Task<> {
+        co_await std::move(running);
+    };
+    startDetached(discardResult(std::move(task)), category, std::move(what));
+}
+
 } // namespace nimbara

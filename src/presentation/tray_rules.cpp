@@ -5,22 +5,25 @@
 namespace nimbara {
 
 QList<TrayEntry> trayEntries(const LauncherManifest& catalog, bool includeBeta,
-                             bool canCheckForUpdates) {
+                             bool canCheckForUpdates, const QString& updateAllTitle) {
     using Kind = TrayEntry::Kind;
-    QList<TrayEntry> entries{{Kind::openLauncher, {}}, {Kind::separator, {}}};
+    QList<TrayEntry> entries{{Kind::openLauncher, {}, {}}, {Kind::separator, {}, {}}};
     const QList<AppManifestItem> published = ManifestPolicy::publishedApps(catalog, includeBeta);
     if (published.isEmpty()) {
-        entries.append({Kind::noApps, {}});
+        entries.append({Kind::noApps, {}, {}});
     }
     for (const AppManifestItem& app :
          published.first(std::min(published.size(), qsizetype(maximumTrayApps)))) {
-        entries.append({Kind::app, app});
+        entries.append({Kind::app, app, {}});
     }
-    entries.append({Kind::separator, {}});
-    entries.append({Kind::sendFeedback, {}});
+    if (!updateAllTitle.isEmpty()) {
+        entries.append({Kind::updateAll, {}, updateAllTitle});
+    }
+    entries.append({Kind::separator, {}, {}});
+    entries.append({Kind::sendFeedback, {}, {}});
     if (canCheckForUpdates) {
-        entries.append({Kind::separator, {}});
-        entries.append({Kind::checkForUpdates, {}});
+        entries.append({Kind::separator, {}, {}});
+        entries.append({Kind::checkForUpdates, {}, {}});
     }
     return entries;
 }

@@ -5,6 +5,7 @@
 #include "catalog/launcher_manifest.h"
 
 #include <QList>
+#include <QString>
 #include <optional>
 
 // What the tray menu lists and what choosing an app in it does, as pure functions of the
@@ -22,18 +23,21 @@ struct TrayEntry {
         noApps,          // the disabled "no apps yet" text, in place of the apps
         sendFeedback,    // open the feedback sheet
         checkForUpdates, // a user-initiated update check
+        updateAll,       // update every app with an update, or stop doing so
     };
     Kind kind = Kind::separator;
     std::optional<AppManifestItem> app; // only for Kind::app
+    QString title;                      // only for Kind::updateAll
 
     bool operator==(const TrayEntry&) const = default;
 };
 
 // The menu, top to bottom: open, separator, the first published apps (with `includeBeta`) in
-// catalog order or the no-apps text, separator, send feedback; then a separator and the update
-// item only when `canCheckForUpdates`.
+// catalog order or the no-apps text, the update-all item titled `updateAllTitle` unless that is
+// empty, separator, send feedback; then a separator and the update item only when
+// `canCheckForUpdates`.
 QList<TrayEntry> trayEntries(const LauncherManifest& catalog, bool includeBeta,
-                             bool canCheckForUpdates);
+                             bool canCheckForUpdates, const QString& updateAllTitle = {});
 
 // What choosing an app does after it has been selected.
 enum class TrayAppAction {

@@ -42,6 +42,8 @@ struct LauncherStoreWiring {
     std::shared_ptr<OperationalEventRecording> eventSink;
     std::shared_ptr<FeedbackReporting> feedbackClient;
     std::shared_ptr<InstalledCodeValidating> installedCodeValidator;
+    // Keeps the bundles updates replace and puts them back; none: no rollback is offered.
+    std::shared_ptr<AppRollingBack> rollback;
     // None: the launcher's own, over the XDG autostart entry, keeping the wish in userDefaults.
     std::shared_ptr<LoginItemManaging> loginItemManager;
     LauncherManifest manifest;
@@ -90,6 +92,13 @@ class LauncherStore : public QObject {
 public:
     using InstallStates = QHash<QString, AppInstallState>;
     using InstalledAppURLs = QHash<QString, QUrl>;
+
+    // How an update of several apps ended; app ids in the order they were updated.
+    struct UpdateAllOutcome {
+        QStringList updated;
+        QStringList failed;
+        bool cancelled = false;
+    };
 
     explicit LauncherStore(LauncherStoreWiring wiring, QObject* parent = nullptr);
     ~LauncherStore() override;
@@ -158,6 +167,9 @@ public:
     // Starts a background install (or update) of `app`, or sets errorMessage when it cannot
     // be installed now. Returns at once.
     void install(const AppManifestItem& app);
+    // The same install, awaited: true once the app is installed; false when it was refused,
+    // failed (errorMessage says why) or was cancelled.
+    QCoro::Task<bool> installApp(AppManifestItem app);
     // Opens an installed app, or installs it when it is not installed. Returns at once: the
     // bundle is looked up and started on a worker thread. When no bundle is found, the app
     // counts as not installed and errorMessage says so.
@@ -178,6 +190,28 @@ public:
     // its recorded install gives it (installed, updateAvailable or notInstalled), without an
     // error message. An install that has begun to put the new copy in place finishes anyway.
     void cancelInstall(const QString& appID);
+
+    // --- Updates of several apps, and rollbacks ------------------------------------------
+    // The apps with an update that can be installed now, in catalog order.
+    QList<AppManifestItem> updatableApps() const;
+    // Updates `appIDs` (every updatable app when empty) one after another through install's
+    // path; an app that cannot be updated when its turn comes counts as failed, one being
+    // installed already is left to that install. A failure does
+    // not stop the others; at the end errorMessage names the apps that failed, once. One update
+    // of several apps runs at a time: a second call while one runs returns at once, as cancelled.
+    QCoro::Task<UpdateAllOutcome> updateAll(QStringList appIDs = {});
+    bool updateAllInProgress() const { return updateAll_.has_value(); }
+    // Cancels the running app's install and leaves the apps after it as they are; the apps
+    // already updated stay updated.
+    void cancelUpdateAll();
+    // The version the app can be rolled back to: its kept copy's, while the app is installed at
+    // another version and nothing runs for it.
+    std::optional<QString> rollbackVersion(const QString& appID) const;
+    // Puts the app back to its kept copy: true once done; false when refused or failed
+    // (errorMessage says why), with the installed app as it was.
+    QCoro::Task<bool> rollBack(QString appID);
+    // Reads again which apps have a kept copy.
+    QCoro::Task<> refreshKeptVersions();
 
     // --- Removal -----------------------------------------------------------------------
     QCoro::Task<> uninstall(QString appID, bool deleteData);
@@ -215,6 +249,10 @@ Q_SIGNALS:
     void feedbackStateChanged();
     // A running install's transfer or whether it can be cancelled changed, or one started or ended.
     void runningInstallsChanged();
+    // An update of several apps started or ended.
+    void updateAllInProgressChanged();
+    // The kept copies changed.
+    void keptVersionsChanged();
 
 private:
     QString selectedAppIDOrEmpty() const { return selectedAppID_.value_or(QString()); }
@@ -267,7 +305,13 @@ private:
     AppInstallState recordedState(const AppManifestItem& app) const;
     static AppInstallState installedState(const QString& installed, const QString& latest);
     QList<RecordedInstall> recordedInstalls() const;
-    static QCoro::Task<> runInstall(QPointer<LauncherStore> store, AppManifestItem app);
+    // Marks the app as installing when install(app) would accept it, else sets errorMessage.
+    bool beginInstall(const AppManifestItem& app);
+    // Runs the install begun by beginInstall; true once installed. A failure sets errorMessage
+    // only when `reportFailure`.
+    static QCoro::Task<bool> runInstall(QPointer<LauncherStore> store, AppManifestItem app,
+                                        bool reportFailure = true);
+    static QCoro::Task<bool> runRollBack(QPointer<LauncherStore> store, AppManifestItem app);
     // Runs on a worker: opens the recorded bundle when it still exists, else the one the
     // workspace finds. False when there is none.
     static bool findAndOpen(std::optional<QUrl> recorded, std::shared_ptr<AppWorkspace> workspace,
@@ -310,6 +354,9 @@ private:
     bool loadedStoredState_ = false;
     std::shared_ptr<CatalogLoad> runningCatalogLoad_;
     QHash<QString, std::shared_ptr<RunningInstall>> runningInstalls_;
+    // The running update of several apps: cancelled by cancelUpdateAll.
+    std::optional<CancellationToken> updateAll_;
+    QHash<QString, QString> keptVersions_; // by app id
 };
 
 // Preferences keys of the store.

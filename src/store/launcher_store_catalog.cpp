@@ -57,6 +57,11 @@ QCoro::Task<> LauncherStore::loadStoredStateIfNeeded() {
     if (!self) {
         co_return;
     }
+    QCoro::Task<> listingKeptCopies = refreshKeptVersions();
+    co_await std::move(listingKeptCopies);
+    if (!self) {
+        co_return;
+    }
     updatePendingAnnouncement(false);
     LoginItemManaging& manager = *wiring_.loginItemManager;
     if (!manager.hasReconciledAfterLaunch()) {

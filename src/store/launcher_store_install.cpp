@@ -75,10 +75,10 @@ bool LauncherStore::canInstall(const AppManifestItem& app) const {
            kind == AppInstallState::Case::updateAvailable || kind == AppInstallState::Case::failed;
 }
 
-void LauncherStore::install(const AppManifestItem& app) {
+bool LauncherStore::beginInstall(const AppManifestItem& app) {
     if (!canInstall(app)) {
         setErrorMessage(text(CopyKey::errorCannotInstall, {{QStringLiteral("app"), app.name}}));
-        return;
+        return false;
     }
     // Marked as installing before the task starts, so that a second request for the same app
     // is refused: one app is never installed twice at the same time.
@@ -86,8 +86,22 @@ void LauncherStore::install(const AppManifestItem& app) {
                                         RunningInstall{{}, InstallProgressMeter(wiring_.clock())}));
     setInstallState(app.id, AppInstallState::installing(InstallProgressMeter::kStart));
     Q_EMIT runningInstallsChanged();
-    startDetached(runInstall(QPointer<LauncherStore>(this), app), logStore(),
-                  QStringLiteral("install of ") + app.id);
+    return true;
+}
+
+void LauncherStore::install(const AppManifestItem& app) {
+    if (beginInstall(app)) {
+        startDetached(runInstall(QPointer<LauncherStore>(this), app), logStore(),
+                      QStringLiteral("install of ") + app.id);
+    }
+}
+
+QCoro::Task<bool> LauncherStore::installApp(AppManifestItem app) {
+    if (!beginInstall(app)) {
+        co_return false;
+    }
+    QCoro::Task<bool> installing = runInstall(QPointer<LauncherStore>(this), app);
+    co_return co_await std::move(installing);
 }
 
 std::optional<InstallTransfer> LauncherStore::installTransfer(const QString& appID) const {
@@ -136,7 +150,8 @@ void LauncherStore::endRunningInstall(const QString& appID,
     }
 }
 
-QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManifestItem app) {
+QCoro::Task<bool> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManifestItem app,
+                                            bool reportFailure) {
     // The task holds the store weakly and its collaborators strongly: if the store goes away
     // while the installer runs, the installer still finishes, and nothing of the store is
     // touched afterwards.
@@ -147,7 +162,7 @@ QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManife
 
     co_await deliver(sink, installEvent(app, "install_started", "started"));
     if (!store) {
-        co_return;
+        co_return false;
     }
     std::optional<QUrl> existing;
     if (store->installedAppURLs_.contains(app.id)) {
@@ -172,21 +187,23 @@ QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManife
         failure = std::current_exception();
     }
     if (!store) {
-        co_return;
+        co_return false;
     }
     store->endRunningInstall(app.id, running);
 
     if (installed) {
         store->recordInstalledApp(*installed, app);
+        QCoro::Task<> keeping = store->refreshKeptVersions();
+        co_await std::move(keeping);
         co_await deliver(sink, installEvent(app, "install_succeeded", "succeeded"));
-        co_return;
+        co_return true;
     }
 
     if (cancellation.isCancelled() && isCancellation(failure)) {
         qCInfo(logStore).noquote() << "the install of" << app.id << app.version << "was cancelled";
         store->setInstallState(app.id, store->recordedState(app));
         co_await deliver(sink, installEvent(app, "install_cancelled", "cancelled"));
-        co_return;
+        co_return false;
     }
 
     qCWarning(logStore).noquote() << "install of" << app.id << app.version
@@ -208,8 +225,11 @@ QCoro::Task<> LauncherStore::runInstall(QPointer<LauncherStore> store, AppManife
         store->text(CopyKey::errorInstallFailed,
                     {{QStringLiteral("app"), app.name}, {QStringLiteral("reason"), description}});
     store->setInstallState(app.id, AppInstallState::failed(message));
-    store->setErrorMessage(message);
+    if (reportFailure) {
+        store->setErrorMessage(message);
+    }
     co_await deliver(sink, installEvent(app, "install_failed", "failed", rendering));
+    co_return false;
 }
 
 void LauncherStore::open(const AppManifestItem& app) {

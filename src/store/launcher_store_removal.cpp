@@ -55,6 +55,18 @@ QCoro::Task<> LauncherStore::uninstall(QString appID, bool deleteData) {
     }
     clearPersistedInstall(appID);
     setInstallState(appID, AppInstallState::notInstalled());
+    if (const std::shared_ptr<AppRollingBack> rollback = wiring_.rollback) {
+        QCoro::Task<> discarding = rollback->discardKeptCopy(appID);
+        co_await std::move(discarding);
+        if (!self) {
+            co_return;
+        }
+        QCoro::Task<> refreshing = refreshKeptVersions();
+        co_await std::move(refreshing);
+        if (!self) {
+            co_return;
+        }
+    }
     if (!outcome.problems.isEmpty()) {
         const QString reason = outcome.problems.join(QStringLiteral("; "));
         setErrorMessage(
@@ -88,6 +100,13 @@ QCoro::Task<> LauncherStore::uninstallEverythingAndRemoveNimbara(bool deleteData
         }
     }
 
+    if (const std::shared_ptr<AppRollingBack> rollback = wiring_.rollback) {
+        QCoro::Task<> discarding = rollback->discardAllKeptCopies();
+        co_await std::move(discarding);
+        if (!self) {
+            co_return;
+        }
+    }
     clearAllNimbaraUserDefaults();
     setLaunchAtLoginDesired(false);
     const SelfTrashResult trashed = wiring_.uninstaller->trashSelf(wiring_.appBundleURLProvider());

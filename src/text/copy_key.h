@@ -194,6 +194,12 @@ namespace nimbara {
     X(errorNoBundle)                                                                               \
     X(errorArchiveLayout)                                                                          \
     X(errorReinstallRequired)                                                                      \
+    X(updateAllAction)                                                                             \
+    X(cancelUpdateAllAction)                                                                       \
+    X(rollBackAction)                                                                              \
+    X(errorUpdateAllFailed)                                                                        \
+    X(errorRollBackFailed)                                                                         \
+    X(errorNoKeptCopy)                                                                             \
     X(codeValidationMissingTeamID)                                                                 \
     X(codeValidationUnreadableBundle)                                                              \
     X(codeValidationBundleIdentifierMismatch)                                                      \

@@ -134,6 +134,17 @@ constexpr std::array kEntries = {
                  {},
                  u"{{count}} Apps und Nimbara werden in den Papierkorb verschoben, ihre Daten "
                  u"werden gelöscht und Nimbara wird beendet."}},
+
+    // A count in brackets does not inflect the words before it.
+    PluralEntry{
+        K::updateAllAction, L::en, {u"Update all ({{count}})", {}, u"Update all ({{count}})"}},
+    PluralEntry{K::updateAllAction,
+                L::pl,
+                {u"Aktualizuj wszystkie ({{count}})", u"Aktualizuj wszystkie ({{count}})",
+                 u"Aktualizuj wszystkie ({{count}})"}},
+    PluralEntry{K::updateAllAction,
+                L::de,
+                {u"Alle aktualisieren ({{count}})", {}, u"Alle aktualisieren ({{count}})"}},
 };
 
 } // namespace

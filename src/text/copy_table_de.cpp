@@ -393,6 +393,19 @@ QStringView german(CopyKey key) {
     case CopyKey::errorReinstallRequired:
         return u"{{app}} auf diesem Computer stimmt nicht mehr mit dem überein, was Nimbara "
                u"installiert hat. Installiere die App erneut über Nimbara.";
+    case CopyKey::updateAllAction:
+        return u"Alle aktualisieren ({{count}})";
+    case CopyKey::cancelUpdateAllAction:
+        return u"Aktualisierung stoppen";
+    case CopyKey::rollBackAction:
+        return u"Zurück zu {{version}}";
+    case CopyKey::errorUpdateAllFailed:
+        return u"Diese Apps konnten nicht aktualisiert werden: {{apps}}. Die Seite jeder App nennt "
+               u"den Grund.";
+    case CopyKey::errorRollBackFailed:
+        return u"{{app}} konnte nicht zurückgesetzt werden. {{reason}}";
+    case CopyKey::errorNoKeptCopy:
+        return u"Auf diesem Computer ist keine frühere Version dieser App aufbewahrt.";
     case CopyKey::codeValidationMissingTeamID:
         return u"Für diesen Nimbara-Build ist kein Signaturteam konfiguriert, daher können keine "
                u"Apps installiert werden.";

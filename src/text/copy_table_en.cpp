@@ -385,6 +385,18 @@ QStringView english(CopyKey key) {
     case CopyKey::errorReinstallRequired:
         return u"{{app}} on this computer no longer matches what Nimbara installed. Reinstall it "
                u"from Nimbara.";
+    case CopyKey::updateAllAction:
+        return u"Update all ({{count}})";
+    case CopyKey::cancelUpdateAllAction:
+        return u"Stop updating";
+    case CopyKey::rollBackAction:
+        return u"Roll back to {{version}}";
+    case CopyKey::errorUpdateAllFailed:
+        return u"These apps could not be updated: {{apps}}. Each app's page says why.";
+    case CopyKey::errorRollBackFailed:
+        return u"Could not roll back {{app}}. {{reason}}";
+    case CopyKey::errorNoKeptCopy:
+        return u"No earlier version of this app is kept on this computer.";
     case CopyKey::codeValidationMissingTeamID:
         return u"This Nimbara build has no signing team configured, so apps cannot be installed.";
     case CopyKey::codeValidationUnreadableBundle:

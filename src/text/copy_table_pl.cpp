@@ -391,6 +391,19 @@ QStringView polish(CopyKey key) {
     case CopyKey::errorReinstallRequired:
         return u"Aplikacja {{app}} na tym komputerze nie zgadza się już z tym, co zainstalowała "
                u"Nimbara. Zainstaluj ją ponownie z Nimbary.";
+    case CopyKey::updateAllAction:
+        return u"Aktualizuj wszystkie ({{count}})";
+    case CopyKey::cancelUpdateAllAction:
+        return u"Zatrzymaj aktualizacje";
+    case CopyKey::rollBackAction:
+        return u"Przywróć wersję {{version}}";
+    case CopyKey::errorUpdateAllFailed:
+        return u"Nie udało się zaktualizować tych aplikacji: {{apps}}. Strona każdej z nich podaje "
+               u"powód.";
+    case CopyKey::errorRollBackFailed:
+        return u"Nie udało się przywrócić poprzedniej wersji {{app}}. {{reason}}";
+    case CopyKey::errorNoKeptCopy:
+        return u"Na tym komputerze nie ma zachowanej wcześniejszej wersji tej aplikacji.";
     case CopyKey::codeValidationMissingTeamID:
         return u"Ta kompilacja Nimbary nie ma skonfigurowanego zespołu podpisującego, więc nie "
                u"można instalować aplikacji.";

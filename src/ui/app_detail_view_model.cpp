@@ -38,6 +38,7 @@ void AppDetailViewModel::observe(LauncherStore& store) {
     connect(&store, &LauncherStore::runningInstallsChanged, this, &AppDetailViewModel::restate);
     connect(&store, &LauncherStore::uninstallInProgressChanged, this, &AppDetailViewModel::restate);
     connect(&store, &LauncherStore::localeChanged, this, &AppDetailViewModel::restate);
+    connect(&store, &LauncherStore::keptVersionsChanged, this, &AppDetailViewModel::restate);
 }
 
 void AppDetailViewModel::refresh() {
@@ -144,6 +145,14 @@ QVariantList AppDetailViewModel::releaseNotes() const {
     return notes;
 }
 
+QString AppDetailViewModel::rollbackTitle() const {
+    const std::optional<QString> version =
+        store_ && app_ ? store_->rollbackVersion(app_->id) : std::nullopt;
+    return version
+               ? NimbaraCopy::text(CopyKey::rollBackAction, locale(), {{u"version"_s, *version}})
+               : QString();
+}
+
 QString AppDetailViewModel::removeConfirmTitle() const {
     return app_ ? NimbaraCopy::text(CopyKey::removeAppConfirmTitle, locale(),
                                     {{u"app"_s, app_->name}})
@@ -179,6 +188,13 @@ void AppDetailViewModel::performPrimaryAction() {
 void AppDetailViewModel::cancelInstall() {
     if (canCancel()) {
         store_->cancelInstall(app_->id);
+    }
+}
+
+void AppDetailViewModel::rollBack() {
+    if (!rollbackTitle().isEmpty()) {
+        startDetached(store_->rollBack(app_->id), logUi(),
+                      QStringLiteral("rollback of ") + app_->id);
     }
 }
 

@@ -39,6 +39,8 @@ class AppDetailViewModel : public nimbara::StoreViewModel {
     Q_PROPERTY(QStringList tags READ tags NOTIFY changed)
     // ReleaseNoteRow values in catalog order.
     Q_PROPERTY(QVariantList releaseNotes READ releaseNotes NOTIFY changed)
+    // "Roll back to 1.4.1" while the app's kept previous copy can be put back; else empty.
+    Q_PROPERTY(QString rollbackTitle READ rollbackTitle NOTIFY changed)
     Q_PROPERTY(QString removeConfirmTitle READ removeConfirmTitle NOTIFY changed)
     Q_PROPERTY(QString removeConfirmBody READ removeConfirmBody NOTIFY changed)
 
@@ -62,6 +64,7 @@ public:
     QVariantList metadataRows() const;
     QStringList tags() const;
     QVariantList releaseNotes() const;
+    QString rollbackTitle() const;
     QString removeConfirmTitle() const;
     QString removeConfirmBody() const;
 
@@ -70,6 +73,8 @@ public:
     Q_INVOKABLE void performPrimaryAction();
     // Asks the shown app's running install or update to stop.
     Q_INVOKABLE void cancelInstall();
+    // Puts the shown app back to its kept previous copy.
+    Q_INVOKABLE void rollBack();
     // The confirmed removal of `appID`; an app's data is never deleted from here.
     Q_INVOKABLE void confirmRemoval(const QString& appID);
 

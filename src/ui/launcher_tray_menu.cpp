@@ -9,6 +9,7 @@
 #include "ui/design_palette.h"
 #include "ui/design_resources.h"
 #include "ui/symbol_glyphs.h"
+#include "ui/update_all_view_model.h"
 
 #include <QLinearGradient>
 #include <QMenu>
@@ -52,7 +53,8 @@ LauncherTrayMenu::LauncherTrayMenu(LauncherStore& store, ApplicationActions& act
       appName_(std::move(appName)), menu_(std::make_unique<QMenu>()) {
     menu_->setTitle(appName_);
     for (auto changed : {&LauncherStore::manifestChanged, &LauncherStore::installStatesChanged,
-                         &LauncherStore::localeChanged, &LauncherStore::includeBetaAppsChanged}) {
+                         &LauncherStore::localeChanged, &LauncherStore::includeBetaAppsChanged,
+                         &LauncherStore::updateAllInProgressChanged}) {
         connect(&store_, changed, this, &LauncherTrayMenu::refresh);
     }
     if (icons_) {
@@ -139,7 +141,8 @@ void LauncherTrayMenu::sendFeedback() {
 
 void LauncherTrayMenu::refresh() {
     QList<TrayEntry> entries =
-        trayEntries(store_.manifest(), store_.includeBetaApps(), canCheckForUpdates_);
+        trayEntries(store_.manifest(), store_.includeBetaApps(), canCheckForUpdates_,
+                    UpdateAllViewModel::titleFor(store_));
     QSet<QUrl> loadedIcons;
     for (const TrayEntry& entry : entries) {
         if (entry.app && entry.app->iconUrl && icons_) {
@@ -185,6 +188,10 @@ void LauncherTrayMenu::rebuildMenu() {
             menu_->addAction(symbolIcon(u"bubble.left.and.bubble.right"),
                              NimbaraCopy::text(CopyKey::sendFeedback, locale), this,
                              &LauncherTrayMenu::sendFeedback);
+            break;
+        case TrayEntry::Kind::updateAll:
+            menu_->addAction(symbolIcon(u"arrow.down.circle"), entry.title, this,
+                             [this] { UpdateAllViewModel::triggerOn(store_); });
             break;
         case TrayEntry::Kind::checkForUpdates:
             menu_->addAction(symbolIcon(u"arrow.triangle.2.circlepath"),

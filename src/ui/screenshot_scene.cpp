@@ -20,6 +20,7 @@ std::optional<ScreenshotScene> parseScreenshotScene(const QString& text) {
         {QLatin1StringView("main"), ScreenshotScene::mainWindow},
         {QLatin1StringView("keyboard"), ScreenshotScene::keyboard},
         {QLatin1StringView("chosen-by-keyboard"), ScreenshotScene::chosenByKeyboard},
+        {QLatin1StringView("installing"), ScreenshotScene::installing},
         {QLatin1StringView("quick-switcher"), ScreenshotScene::quickSwitcher},
         {QLatin1StringView("feedback"), ScreenshotScene::feedback},
         {QLatin1StringView("preferences"), ScreenshotScene::preferences},
@@ -51,6 +52,18 @@ void driveLibraryByKeyboard(QQuickWindow& window, const QList<Qt::Key>& keys) {
     }
 }
 
+// Chooses the first app of the catalog that can be installed now and starts installing it.
+void installFirstInstallableApp(LauncherStore& store) {
+    for (const AppManifestItem& app : store.manifest().apps) {
+        if (store.canInstall(app)) {
+            store.setSelectedAppID(app.id);
+            store.install(app);
+            return;
+        }
+    }
+    qCWarning(logUi) << "no app of the catalog can be installed for the picture";
+}
+
 } // namespace
 
 ScreenshotStage screenshotStage(ScreenshotScene scene, QQuickWindow& mainWindow,
@@ -70,6 +83,8 @@ ScreenshotStage screenshotStage(ScreenshotScene scene, QQuickWindow& mainWindow,
                     driveLibraryByKeyboard(*main, {Qt::Key_Right, Qt::Key_Return});
                 },
                 pictureOfMain};
+    case ScreenshotScene::installing:
+        return {[&store] { installFirstInstallableApp(store); }, pictureOfMain};
     case ScreenshotScene::quickSwitcher:
         return {[main] {
                     auto* root = main->findChild<QQuickItem*>(QStringLiteral("rootView"));

@@ -15,12 +15,14 @@ class LauncherTrayMenu;
 
 // What a screenshot run (NIMBARA_SCREENSHOT) pictures once the catalog has loaded: the main
 // window as it comes up, the library driven by the keyboard (the cursor moved one tile on, its
-// focus ring showing; then chosen, which slides the detail panel in on a compact window), or one
-// of the screens put up over it.
+// focus ring showing; then chosen, which slides the detail panel in on a compact window), the
+// first app that can be installed chosen and being installed (over a server that paces its
+// downloads, the picture shows the install under way), or one of the screens put up over it.
 enum class ScreenshotScene {
     mainWindow,
     keyboard,
     chosenByKeyboard,
+    installing,
     quickSwitcher,
     feedback,
     preferences,
@@ -28,7 +30,7 @@ enum class ScreenshotScene {
 };
 
 // NIMBARA_SCREENSHOT_SCENE's values: "" or "main", "keyboard", "chosen-by-keyboard",
-// "quick-switcher", "feedback", "preferences", "tray-menu"; none for anything else.
+// "installing", "quick-switcher", "feedback", "preferences", "tray-menu"; none for anything else.
 std::optional<ScreenshotScene> parseScreenshotScene(const QString& text);
 
 // How to put a scene up and how to picture it once it has settled.

@@ -23,6 +23,7 @@ constexpr Entry entries[] = {
     {"arrow.right"_L1, 0xE5C8},                             // arrow_forward
     {"arrow.triangle.2.circlepath"_L1, 0xE627},             // sync
     {"arrow.up.right"_L1, 0xE0B2},                          // call_made
+    {"arrow.uturn.backward"_L1, 0xE166},                    // undo
     {"at"_L1, 0xE0E6},                                      // alternate_email
     {"bell"_L1, 0xE7F5},                                    // notifications_none
     {"bell.fill"_L1, 0xE7F4},                               // notifications

@@ -2,6 +2,7 @@
 
 #include "catalog/seed_manifest.h"
 #include "install/app_installer.h"
+#include "install/app_rollback.h"
 #include "install/app_uninstaller.h"
 #include "install/bundle_signature_validator.h"
 #include "install/install_recovery.h"
@@ -53,9 +54,13 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
         std::make_shared<RemoteFeedbackClient>(locations.serviceBaseURL, session);
     const auto validator = productionSignatureValidator();
     const auto systemInformation = std::make_shared<LinuxSystemInformation>();
+    const KeptCopies kept(KeptCopies::defaultRoot());
+    AppInstallerOptions installing;
+    installing.keptCopies = kept;
     wiring.installer = std::make_shared<AppInstaller>(session, locations.installRoot, validator,
-                                                      systemInformation);
+                                                      systemInformation, std::move(installing));
     wiring.installedCodeValidator = validator;
+    wiring.rollback = std::make_shared<AppRollback>(kept, validator);
     wiring.manifest = SeedManifest::manifest();
     wiring.userDefaults = std::make_shared<PreferencesStore>(locations.preferencesPath);
     wiring.loadStoredStateSynchronously = false;
@@ -63,8 +68,9 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     wiring.workspace = std::make_shared<LinuxAppWorkspace>(
         locations.installRoot, LinuxAppWorkspace::defaultApplicationsFolder());
     wiring.systemInformation = systemInformation;
-    wiring.installRecovery = std::make_shared<InstallRecovery>(
-        locations.installRoot, QDir::tempPath(), InstallRecovery::processStartTime());
+    wiring.installRecovery =
+        std::make_shared<InstallRecovery>(locations.installRoot, QDir::tempPath(),
+                                          InstallRecovery::processStartTime(), kept.root());
     wiring.mainBundle = mainBundle;
     return wiring;
 }

@@ -39,7 +39,8 @@ std::shared_ptr<BundleSignatureValidator> productionSignatureValidator();
 //   and main bundle, and the preferences file at PreferencesStore::defaultPath();
 // - the built-in seed catalog, with stored state restored later, when the window shows;
 // - the app installer on the install root, with the signature validator of the build's team
-//   and trust anchors (which also re-checks remembered installs);
+//   and trust anchors (which also re-checks remembered installs), keeping the bundle an update
+//   replaces under KeptCopies::defaultRoot() for a rollback;
 // - the app uninstaller for the current user (install root, ~/Applications, XDG data
 //   locations, the freedesktop Trash);
 // The quit handler, the launcher's bundle location and the login-item manager are the store's

@@ -4,6 +4,7 @@
 #include "support/temp_home.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -293,6 +294,35 @@ private Q_SLOTS:
         QCOMPARE(statusOf(head), 200);
         QVERIFY(head.contains("Content-Length: " + QByteArray::number(bytes.size()) + "\r\n"));
         QCOMPARE(bodyOf(head), QByteArray());
+    }
+
+    // A paced download arrives whole, no faster than its rate, and waiting for the next share
+    // is not mistaken for silence by the idle timer.
+    void pacesDownloads() {
+        QByteArray bytes(300 * 1000, Qt::Uninitialized);
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 13 % 251);
+        write(u"downloads/Slow-1.0.zip"_s, bytes);
+        server_ = std::make_unique<DevServerProcess>(
+            root_->path(), path(u"db.sqlite"_s),
+            QStringList{u"--download-rate"_s, u"200000"_s, u"--idle-timeout"_s, u"0.5"_s});
+        QVERIFY2(server_->start(), qPrintable(server_->error()));
+        QTcpSocket socket;
+        socket.connectToHost(u"127.0.0.1"_s, server_->url({}).port());
+        QVERIFY(socket.waitForConnected(kGuardMs));
+        socket.write("GET /downloads/Slow-1.0.zip HTTP/1.1\r\nConnection: close\r\n\r\n");
+        QElapsedTimer clock;
+        clock.start();
+        QByteArray received;
+        while (clock.elapsed() < 500 && socket.waitForReadyRead(100))
+            received += socket.readAll();
+        QVERIFY2(bodyOf(received).size() < bytes.size() / 2,
+                 qPrintable(u"%1 bytes after half a second"_s.arg(bodyOf(received).size())));
+        while (socket.state() == QAbstractSocket::ConnectedState &&
+               socket.waitForReadyRead(kGuardMs))
+            received += socket.readAll();
+        QCOMPARE(statusOf(received), 200);
+        QVERIFY(bodyOf(received) == bytes);
     }
 
     void closesIdleConnections_data() {

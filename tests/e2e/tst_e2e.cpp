@@ -198,8 +198,8 @@ private Q_SLOTS:
     }
 
     // A newer release served later is offered as an update. A good one replaces the installed
-    // copy in place; one that cannot be installed says why and leaves the installed copy as it
-    // was, and with a DSN set the failure reaches the error store.
+    // copy in place, and can be rolled back; one that cannot be installed says why and leaves the
+    // installed copy as it was, and with a DSN set the failure reaches the error store.
     void updateReplacesOrKeepsTheInstall() {
         QFETCH(QString, fault);
         QFETCH(QString, says);
@@ -239,6 +239,11 @@ private Q_SLOTS:
             QCOMPARE(verdict(world.validator(), path, world.app(id)), u"valid"_s);
             QCOMPARE(installLeftovers(installRoot()), QStringList());
             QCOMPARE(store.errorMessage(), std::nullopt);
+            // 1.4.2 was kept, and goes back in place; the catalog's 1.5.0 is offered again.
+            QTRY_COMPARE(store.rollbackVersion(id), std::optional(u"1.4.2"_s));
+            QVERIFY(QCoro::waitFor(store.rollBack(id)));
+            QCOMPARE(treeSnapshot(path), installed);
+            QCOMPARE(store.state(id).kind(), AppInstallState::Case::updateAvailable);
             return;
         }
         QVERIFY(!world.install(id));

@@ -78,6 +78,18 @@ QStringList leftovers(const QString& root) {
     return found;
 }
 
+// A tree snapshot's entries named relative to the tree's root, to compare trees at two places.
+QMap<QString, QByteArray> relative(const QMap<QString, QByteArray>& snapshot, const QString& root) {
+    QMap<QString, QByteArray> named;
+    for (auto entry = snapshot.cbegin(); entry != snapshot.cend(); ++entry)
+        named.insert(QDir(root).relativeFilePath(entry.key()), entry.value());
+    return named;
+}
+
+QMap<QString, QByteArray> relativeSnapshot(const QString& root) {
+    return relative(treeSnapshot(root), root);
+}
+
 } // namespace
 
 // Installs from real archives of real signed bundles, over loopback HTTP.
@@ -96,7 +108,7 @@ class TestInstaller : public QObject {
 
     AppInstaller installer(SwapHook hook = {}) {
         return AppInstaller(sharedNetworkAccessManager(), path(u"root"_s), validator_, system_,
-                            {path(u"tmp"_s), {}, std::move(hook)});
+                            {path(u"tmp"_s), {}, std::move(hook), KeptCopies(path(u"kept"_s))});
     }
 
     // The catalog entry of version 2.0.0 served as `archive` from the loopback server.
@@ -166,7 +178,7 @@ private Q_SLOTS:
     }
 
     void init() {
-        for (const QString& folder : {u"root"_s, u"elsewhere"_s}) {
+        for (const QString& folder : {u"root"_s, u"elsewhere"_s, u"kept"_s}) {
             QVERIFY(QDir(path(folder)).removeRecursively());
             QVERIFY(QDir().mkpath(path(folder)));
         }
@@ -178,7 +190,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("address"); // empty: the release's own
         QTest::addColumn<QString>("digest");  // "" right, "upper" or "wrong"
         QTest::addColumn<QString>("minimum");
-        QTest::addColumn<QString>("existing"); // none, root, elsewhere, stranger, gone
+        QTest::addColumn<QString>("existing"); // none, root, elsewhere, stranger, gone, same
         QTest::addColumn<QString>("expected");
         const QString ok = u"ok"_s, notes = u"notes-2.zip"_s;
         const auto row = [](const char* tag, const QString& archive, const QString& address,
@@ -202,6 +214,7 @@ private Q_SLOTS:
         row("update where it was recorded", notes, {}, {}, u"elsewhere"_s, ok);
         row("stranger at the recorded place", notes, {}, {}, u"stranger"_s, ok);
         row("recorded place gone", notes, {}, {}, u"gone"_s, ok);
+        row("reinstall of the same version", notes, {}, {}, u"same"_s, ok);
         QTest::newRow("minimum 14 on 14.0.0")
             << notes << QString() << QString() << u"14"_s << u"none"_s << ok;
         QTest::newRow("minimum 14.1 on 14.0.5")
@@ -231,10 +244,13 @@ private Q_SLOTS:
         std::optional<QUrl> recorded;
         QString previous; // what the update should replace, or leave alone on failure
         if (existing != u"none"_s) {
-            recorded = QUrl::fromLocalFile(existing == u"root"_s ? rootBundle() : otherBundle());
+            const bool atRoot = existing == u"root"_s || existing == u"same"_s;
+            recorded = QUrl::fromLocalFile(atRoot ? rootBundle() : otherBundle());
             previous = recorded->toLocalFile();
             if (existing == u"stranger"_s)
                 copyBundleTree(path(u"build/other/Notes.app"_s), previous);
+            else if (existing == u"same"_s)
+                copyBundleTree(path(u"build/v2/Notes.app"_s), previous);
             else if (existing != u"gone"_s)
                 copyBundleTree(path(u"build/v1/Notes.app"_s), previous);
         }
@@ -254,6 +270,15 @@ private Q_SLOTS:
             QCOMPARE(outcome.description, u"This app requires system version 14.1 or newer."_s);
         if (expected == u".appBundleNotFound"_s)
             QCOMPARE(outcome.description, u"The archive does not contain an app bundle."_s);
+        // An update keeps the bundle it replaced, exactly as it was, when it held another version.
+        const bool keeps =
+            expected == u"ok"_s && (existing == u"root"_s || existing == u"elsewhere"_s);
+        const std::optional<KeptCopy> kept = KeptCopies(path(u"kept"_s)).find(u"notes"_s);
+        QCOMPARE(kept.has_value(), keeps);
+        if (keeps) {
+            QCOMPARE(kept->version, u"1.0.0"_s);
+            QCOMPARE(relativeSnapshot(kept->bundlePath), relative(before, previous));
+        }
         if (expected != u"ok"_s) {
             if (!previous.isEmpty())
                 QCOMPARE(treeSnapshot(previous), before);
@@ -361,11 +386,14 @@ private Q_SLOTS:
             recorded.reset();
         }
         AppInstaller subject(sharedNetworkAccessManager(), root, validator_, system_,
-                             {path(u"tmp"_s), {}, [&](SwapPoint point) {
+                             {path(u"tmp"_s),
+                              {},
+                              [&](SwapPoint point) {
                                   if (what == u"cancel swapping"_s &&
                                       point == SwapPoint::backupMoved)
                                       token.cancel();
-                              }});
+                              },
+                              {}});
         const Outcome outcome = runInstall(subject, app, recorded, sink, token);
         QCOMPARE(outcome.kind, expected);
         QVERIFY(!outcome.description.isEmpty() || expected == u"ok"_s);
@@ -389,7 +417,7 @@ private Q_SLOTS:
         copyBundleTree(path(u"build/v1/Notes.app"_s), bundle);
         const auto before = treeSnapshot(bundle);
         AppInstaller subject(sharedNetworkAccessManager(), small, validator_, system_,
-                             {path(u"tmp"_s), {}, {}});
+                             {path(u"tmp"_s), {}, {}, {}});
         const Outcome outcome =
             runInstall(subject, release(u"big.zip"_s), QUrl::fromLocalFile(bundle));
         QCOMPARE(outcome.kind, u"FileError"_s);

@@ -134,6 +134,12 @@ private Q_SLOTS:
     void recoversUpdateKilledMidSwap_data();
     void recoversUpdateKilledMidSwap();
 
+    // tst_store_updates.cpp
+    void updateAll_data();
+    void updateAll();
+    void rollBack_data();
+    void rollBack();
+
     // tst_store_removal.cpp
     void uninstallOneApp_data();
     void uninstallOneApp();

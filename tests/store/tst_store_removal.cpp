@@ -1,5 +1,8 @@
+#include "install/app_rollback.h"
+#include "platform/xdg_base_directories.h"
 #include "services/user_defaults_login_item_preference_store.h"
 #include "services/xdg_autostart_login_item_adapter.h"
+#include "support/sample_bundle.h"
 #include "tst_store.h"
 
 #include <QCoro/QCoroTask>
@@ -7,6 +10,29 @@
 
 using namespace nimbara;
 using namespace nimbara::test;
+
+namespace {
+
+// Keeps a copy of each app (as an update would have) under <folder>/previous, with the store's
+// rollback over it; answers that folder.
+QString keepCopies(StoreHarness& h, const QList<AppManifestItem>& apps) {
+    const QString root = h.fakes.folder + u"/previous"_qs;
+    for (const AppManifestItem& app : apps) {
+        const QString old = writeSampleBundle(h.fakes.folder + u"/old-"_qs + app.id,
+                                              {app.name, app.bundleId, u"0.9.0"_qs, false});
+        KeptCopies(root).keep(app.id, old, u"0.9.0"_qs);
+    }
+    h.fakes.rollback = std::make_shared<AppRollback>(KeptCopies(root), h.fakes.codeValidator);
+    return root;
+}
+
+qsizetype trashedCount() {
+    return QDir(xdgDataHome() + u"/Trash/files"_qs)
+        .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+        .size();
+}
+
+} // namespace
 
 void TestStore::uninstallOneApp_data() {
     QTest::addColumn<QString>("target");
@@ -34,6 +60,8 @@ void TestStore::uninstallOneApp() {
         h.persistInstalledApp(kAlpha, u"1.0.0"_qs);
     }
     h.persistInstalledApp(kBravo, u"1.0.0"_qs);
+    const QString kept = keepCopies(h, {kAlpha, kBravo});
+    const qsizetype trashedBefore = trashedCount();
     LauncherStore& store = h.start(catalogWith({kAlpha, kBravo}), true);
     h.fakes.uninstaller->problems.insert(kAlpha.id, problems);
     bool inProgressDuringRemoval = false;
@@ -49,7 +77,12 @@ void TestStore::uninstallOneApp() {
 
     QVERIFY(!store.uninstallInProgress());
     QCOMPARE(store.state(kBravo), kInstalled);
-    if (target != kAlpha.id) {
+    // The removed app's kept copy goes to the Trash with it; the other app's stays.
+    const bool removed = target == kAlpha.id;
+    QCOMPARE(QFileInfo::exists(kept + u"/alpha"_qs), !removed);
+    QCOMPARE(trashedCount(), trashedBefore + (removed ? 1 : 0));
+    QVERIFY(QFileInfo::exists(kept + u"/bravo"_qs));
+    if (!removed) {
         QVERIFY(h.fakes.uninstaller->requests.isEmpty());
         QCOMPARE(store.state(kAlpha), kInstalled);
         QCOMPARE(h.fakes.persistedVersions().size(), 2);
@@ -125,9 +158,13 @@ void TestStore::uninstallEverything() {
     } else if (selfTrash != u"trashed"_qs) {
         h.fakes.uninstaller->selfTrashResult = SelfTrashResult::failed(selfTrash);
     }
+    // A kept copy of an app no longer managed goes too.
+    const QString kept = keepCopies(h, {kAlpha, kBravo});
     LauncherStore& store = h.start(catalogWith({kAlpha, kBravo, charlie}), true);
 
     QCoro::waitFor(store.uninstallEverythingAndRemoveNimbara(true));
+    QCOMPARE(QDir(kept).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
 
     QList<AppRemovalRequest> expectedRequests;
     for (const AppManifestItem& app : {kAlpha, charlie}) {

@@ -208,6 +208,7 @@ LauncherStoreWiring FakeCollaborators::wiring(LauncherManifest manifest,
     wiring.systemInformation = systemInformation;
     wiring.locale = NimbaraLocale::en;
     wiring.installRecovery = installRecovery;
+    wiring.rollback = rollback;
     wiring.clock = [now = now] {
         return *now;
     };

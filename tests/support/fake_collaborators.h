@@ -282,6 +282,8 @@ public:
         std::make_shared<FakeSystemInformation>();
     // Real or none: mending interrupted installs is file work, tested on real folders.
     std::shared_ptr<InterruptedInstallRecovering> installRecovery;
+    // Real or none, for the same reason.
+    std::shared_ptr<AppRollingBack> rollback;
     // What the store's clock reads, in milliseconds.
     std::shared_ptr<qint64> now = std::make_shared<qint64>(0);
 

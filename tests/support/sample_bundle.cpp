@@ -121,7 +121,8 @@ QStringList installLeftovers(const QString& root) {
     while (it.hasNext()) {
         const QString name = it.nextFileInfo().fileName();
         if (name.startsWith(QLatin1String("NimbaraInstall-")) ||
-            name.endsWith(QLatin1String(".staged")) || name.endsWith(QLatin1String(".backup")))
+            name.endsWith(QLatin1String(".staged")) || name.endsWith(QLatin1String(".backup")) ||
+            name.startsWith(QLatin1String(".incoming-")) || name.startsWith(QLatin1String(".old-")))
             found.append(it.filePath());
     }
     return found;

@@ -44,7 +44,8 @@ void writeBytes(const QString& path, const QByteArray& bytes);
 QString bundleVersionAt(const QString& bundle);
 
 // Entries below `root` that only an install cut short leaves behind: work folders
-// (NimbaraInstall-*), staged copies (*.staged) and backups (*.backup).
+// (NimbaraInstall-*), staged copies (*.staged), backups (*.backup) and unfinished or replaced
+// kept copies (.incoming-*, .old-*).
 QStringList installLeftovers(const QString& root);
 
 } // namespace nimbara::test

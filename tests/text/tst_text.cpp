@@ -82,9 +82,9 @@ private Q_SLOTS:
 
     void wholeTable() {
         static const QSet<QString> knownNames = {
-            u"count"_s, u"progress"_s, u"version"_s,   u"installed"_s,  u"latest"_s,
-            u"name"_s,  u"app"_s,      u"reason"_s,    u"identifier"_s, u"received"_s,
-            u"total"_s, u"rate"_s,     u"remaining"_s, u"size"_s,       u"value"_s};
+            u"count"_s,     u"progress"_s, u"version"_s,    u"installed"_s, u"latest"_s, u"name"_s,
+            u"app"_s,       u"reason"_s,   u"identifier"_s, u"received"_s,  u"total"_s,  u"rate"_s,
+            u"remaining"_s, u"size"_s,     u"value"_s,      u"apps"_s};
         static const QRegularExpression otherPlatform(
             u"\\b(mac(a|u|iem|owi)?|macos|apple)\\b"_s,
             QRegularExpression::CaseInsensitiveOption |

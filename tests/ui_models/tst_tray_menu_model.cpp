@@ -109,6 +109,42 @@ private Q_SLOTS:
         }
     }
 
+    void offersUpdateAll_data() {
+        QTest::addColumn<int>("updates"); // of the three installed apps
+        QTest::newRow("one update: offered alone") << 1;
+        QTest::newRow("two updates") << 2;
+        QTest::newRow("three updates") << 3;
+    }
+
+    // "Update all (N)" follows the apps in the menu while two or more have an update; choosing it
+    // starts updating them, and the item then stops the run.
+    void offersUpdateAll() {
+        QFETCH(int, updates);
+        TrayFixture f;
+        const QList<AppManifestItem> apps{publishedApp(u"alpha"_s), publishedApp(u"bravo"_s),
+                                          publishedApp(u"charlie"_s)};
+        for (int index = 0; index < apps.size(); ++index) {
+            f.s.persistInstalled(apps[index], index < updates ? u"0.9.0"_s : u"1.0.0"_s);
+            f.s.fakes.installer->hold(apps[index].id);
+        }
+        LauncherTrayMenu& tray = f.start(catalogWith(apps));
+        const QString title =
+            english(CopyKey::updateAllAction, {{u"count"_s, QString::number(updates)}});
+        const QStringList names{u"Alpha"_s, u"Bravo"_s, u"Charlie"_s};
+        if (updates < 2) {
+            QCOMPARE(menuLines(tray.menu()), framed(names));
+            return;
+        }
+        QCOMPARE(menuLines(tray.menu()), framed(names + QStringList{title}));
+        actionNamed(tray.menu(), title)->trigger();
+        QVERIFY(f.s.store->updateAllInProgress());
+        const QString stop = english(CopyKey::cancelUpdateAllAction);
+        QCOMPARE(menuLines(tray.menu()), framed(names + QStringList{stop}));
+        actionNamed(tray.menu(), stop)->trigger();
+        QTRY_VERIFY(!f.s.store->updateAllInProgress());
+        QCOMPARE(menuLines(tray.menu()), framed(names + QStringList{title}));
+    }
+
     void followsTheStore_data() {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QStringList>("expected");

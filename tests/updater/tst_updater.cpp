@@ -96,7 +96,7 @@ class TestUpdater : public QObject {
                                                                     TestCA::shared().anchorsPem());
         auto installer =
             std::make_shared<AppInstaller>(network_, path(u"Applications"_s), validator, system_,
-                                           AppInstallerOptions{path(u"tmp"_s), {}, {}});
+                                           AppInstallerOptions{path(u"tmp"_s), {}, {}, {}});
         LauncherUpdaterServices services{&network_, installer, system_, [this](const QUrl& at) {
                                              ++relaunches_;
                                              relaunchedAt_ = at;

@@ -77,7 +77,7 @@ void DevServer::acceptConnections() {
             delete socket;
             continue;
         }
-        auto* connection = new HttpConnection(socket, handlers, idleTimeout_, this);
+        auto* connection = new HttpConnection(socket, handlers, idleTimeout_, downloadRate_, this);
         connect(connection, &HttpConnection::closed, this, &DevServer::resumeAccepting);
     }
 }

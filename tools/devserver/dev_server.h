@@ -48,6 +48,10 @@ public:
 
     CatalogFiles& catalogs() { return catalogs_; }
 
+    // Paces every download (a file under downloads/) to this many bytes per second; 0, the
+    // default, does not pace them.
+    void setDownloadRate(qint64 bytesPerSecond) { downloadRate_ = bytesPerSecond; }
+
 private:
     void acceptConnections();
     void pauseAccepting(int error);
@@ -62,6 +66,7 @@ private:
     CatalogFiles catalogs_;
     ReportRoutes reports_;
     std::chrono::milliseconds idleTimeout_;
+    qint64 downloadRate_ = 0;
     QTcpServer listener_; // binds and listens; connections are accepted by acceptConnections()
     int listening_ = -1;  // the listening socket's descriptor
     QSocketNotifier* incoming_ = nullptr;

@@ -69,7 +69,12 @@ int main(int argc, char** argv) {
         QStringLiteral("idle-timeout"),
         QStringLiteral("Seconds after which a silent connection is closed (default 30)."),
         QStringLiteral("SECONDS"), QStringLiteral("30"));
-    parser.addOptions({rootOption, portOption, hostOption, dbOption, idleOption});
+    const QCommandLineOption rateOption(
+        QStringLiteral("download-rate"),
+        QStringLiteral("Bytes per second each download is paced to, to show a slow network\n"
+                       "(default 0: as fast as the client takes them)."),
+        QStringLiteral("BYTES"), QStringLiteral("0"));
+    parser.addOptions({rootOption, portOption, hostOption, dbOption, idleOption, rateOption});
     parser.process(app);
 
     if (!parser.isSet(rootOption))
@@ -96,6 +101,12 @@ int main(int argc, char** argv) {
                         .arg(parser.value(idleOption)));
     const std::chrono::milliseconds idleTimeout(qint64(idleSeconds * 1000));
 
+    bool rateValid = false;
+    const qint64 downloadRate = parser.value(rateOption).toLongLong(&rateValid);
+    if (!rateValid || downloadRate < 0)
+        return fail(QStringLiteral("invalid download rate %1 (give bytes per second, 0 or more)")
+                        .arg(parser.value(rateOption)));
+
     const QString database = parser.isSet(dbOption)
                                  ? parser.value(dbOption)
                                  : QDir(root).filePath(QStringLiteral("devserver.sqlite"));
@@ -103,6 +114,7 @@ int main(int argc, char** argv) {
     try {
         ReportStore store(database);
         DevServer server(root, store, idleTimeout);
+        server.setDownloadRate(downloadRate);
         server.catalogs().checkAll();
         const quint16 bound = server.start(*address, quint16(port), publicHost(*address, host));
         if (bound == 0)

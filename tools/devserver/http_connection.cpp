@@ -11,6 +11,8 @@ namespace {
 // may hold while the connection is busy.
 constexpr qint64 kChunkBytes = 64 * 1024;
 constexpr qint64 kReadBufferBytes = 256 * 1024;
+// A paced answer gets its share of bytes this often.
+constexpr std::chrono::milliseconds kPaceTick(100);
 
 bool isBodyless(Status status) {
     return status == Status::NotModified || status == Status::NoContent;
@@ -19,13 +21,23 @@ bool isBodyless(Status status) {
 } // namespace
 
 HttpConnection::HttpConnection(QTcpSocket* socket, Handlers handlers,
-                               std::chrono::milliseconds idleTimeout, QObject* parent)
-    : QObject(parent), socket_(socket), handlers_(std::move(handlers)) {
+                               std::chrono::milliseconds idleTimeout, qint64 streamBytesPerSecond,
+                               QObject* parent)
+    : QObject(parent), socket_(socket), handlers_(std::move(handlers)),
+      paceShare_(streamBytesPerSecond > 0
+                     ? std::max<qint64>(1, streamBytesPerSecond * kPaceTick.count() / 1000)
+                     : 0) {
     socket_->setParent(this);
     socket_->setReadBufferSize(kReadBufferBytes);
     idle_.setSingleShot(true);
     idle_.setInterval(idleTimeout);
     connect(&idle_, &QTimer::timeout, socket_, &QTcpSocket::abort);
+    pace_.setInterval(kPaceTick);
+    connect(&pace_, &QTimer::timeout, this, [this] {
+        paceBudget_ = paceShare_;
+        idle_.start(); // waiting for the next share is not silence
+        writeMore();
+    });
     connect(socket_, &QTcpSocket::readyRead, this, &HttpConnection::readAvailable);
     connect(socket_, &QTcpSocket::bytesWritten, this, [this] {
         if (state_ == State::Draining) {
@@ -141,6 +153,7 @@ void HttpConnection::respond(Reply reply, bool keepOpen) {
     if (withBody && !reply_.stream)
         socket_->write(reply_.body);
     streamLeft_ = withBody && reply_.stream ? reply_.streamSize : 0;
+    paceBudget_ = paceShare_;
     log(withBody ? reply_.bodySize() : 0);
     state_ = State::Writing;
     writeMore();
@@ -150,7 +163,17 @@ void HttpConnection::writeMore() {
     if (state_ != State::Writing)
         return;
     while (streamLeft_ > 0 && socket_->bytesToWrite() < kChunkBytes) {
-        const QByteArray chunk = reply_.stream->read(std::min(kChunkBytes, streamLeft_));
+        qint64 size = std::min(kChunkBytes, streamLeft_);
+        if (paceShare_ > 0) {
+            if (paceBudget_ == 0) {
+                if (!pace_.isActive())
+                    pace_.start();
+                return;
+            }
+            size = std::min(size, paceBudget_);
+            paceBudget_ -= size;
+        }
+        const QByteArray chunk = reply_.stream->read(size);
         if (chunk.isEmpty()) {
             // The file shrank or failed after its length was announced: the client must see
             // a cut answer, not a complete-looking one.
@@ -170,6 +193,7 @@ void HttpConnection::writeMore() {
 }
 
 void HttpConnection::finishAnswer() {
+    pace_.stop();
     reply_ = Reply();
     if (!keepOpen_) {
         state_ = State::Draining;

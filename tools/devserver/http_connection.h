@@ -25,7 +25,8 @@ namespace nimbara::devserver {
 // client takes it, and no new input is read while an answer is being written.
 //
 // A connection that stays silent (nothing read, nothing written) for the idle time is
-// closed; so is one whose answer the client stops taking.
+// closed; so is one whose answer the client stops taking. A file answer can be paced to a
+// number of bytes per second, to show a slow download.
 class HttpConnection : public QObject {
     Q_OBJECT
 
@@ -39,9 +40,10 @@ public:
         std::function<Reply(const Request&)> answer;
     };
 
-    // Takes ownership of `socket`.
+    // Takes ownership of `socket`. `streamBytesPerSecond` paces file answers; 0 sends them as
+    // fast as the client takes them.
     HttpConnection(QTcpSocket* socket, Handlers handlers, std::chrono::milliseconds idleTimeout,
-                   QObject* parent = nullptr);
+                   qint64 streamBytesPerSecond = 0, QObject* parent = nullptr);
 
 Q_SIGNALS:
     // The connection is closed; the object deletes itself.
@@ -67,6 +69,9 @@ private:
     QTcpSocket* socket_;
     Handlers handlers_;
     QTimer idle_;
+    QTimer pace_;           // hands out the next share of a paced file answer
+    qint64 paceShare_ = 0;  // bytes a paced answer may send per tick; 0 when not paced
+    qint64 paceBudget_ = 0; // bytes it may still send in this tick
     State state_ = State::Head;
     QByteArray buffer_; // input read but not yet taken: part of a head or of a body
     Request request_;

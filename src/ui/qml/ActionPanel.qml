@@ -4,7 +4,8 @@ import QtQuick.Layouts
 import Nimbara
 
 // The app's state on this computer and the one action that moves it on; progress, and a way to
-// cancel, while it installs; the remove button (with confirmation) while it is installed.
+// cancel, while it installs; the remove button (with confirmation) while it is installed, and
+// the way back to the version an update replaced while it is kept.
 CardSurface {
     id: panel
 
@@ -92,6 +93,15 @@ CardSurface {
             visible: panel.detail !== null && panel.detail.showsRemove
             Layout.fillWidth: true
             Item { Layout.fillWidth: true }
+            NimbaraButton {
+                objectName: "rollbackButton"
+                visible: panel.detail !== null && panel.detail.rollbackTitle !== ""
+                variant: ButtonVariant.Ghost
+                symbol: "arrow.uturn.backward"
+                text: panel.detail ? panel.detail.rollbackTitle : ""
+                enabled: panel.detail !== null && panel.detail.removeEnabled
+                onClicked: panel.detail.rollBack()
+            }
             NimbaraButton {
                 objectName: "removeButton"
                 variant: ButtonVariant.Ghost

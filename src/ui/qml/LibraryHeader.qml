@@ -57,18 +57,29 @@ Column {
         spacing: 14
         Item {
             width: parent.width
-            height: Math.max(title.implicitHeight, subtitle.implicitHeight)
+            height: Math.max(title.implicitHeight, subtitle.implicitHeight,
+                             sectionUpdateAll.visible ? sectionUpdateAll.implicitHeight : 0)
             Text {
                 id: title
                 anchors.left: parent.left
+                anchors.verticalCenter: parent.verticalCenter
                 text: header.library.sectionTitle
                 color: Theme.fg0
                 font.pixelSize: 15
                 font.weight: Font.DemiBold
             }
+            // The Updates section offers updating every app beside its count.
+            UpdateAllButton {
+                id: sectionUpdateAll
+                objectName: "sectionUpdateAllButton"
+                anchors.right: parent.right
+                anchors.verticalCenter: parent.verticalCenter
+                visible: header.library.section === SidebarSection.Updates && shown
+            }
             Text {
                 id: subtitle
-                anchors.right: parent.right
+                anchors.right: sectionUpdateAll.visible ? sectionUpdateAll.left : parent.right
+                anchors.rightMargin: sectionUpdateAll.visible ? 12 : 0
                 anchors.baseline: title.baseline
                 text: header.library.sectionSubtitle
                 color: Theme.fgCaption

@@ -3,8 +3,9 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Nimbara
 
-// The bar above the library: breadcrumb, search field, the quick-switch button and the window's
-// menu. It owns the quick switcher's keyboard shortcut for the whole window.
+// The bar above the library: breadcrumb, search field, updating every app (while two or more
+// have an update), the quick-switch button and the window's menu. It owns the quick switcher's
+// keyboard shortcut for the whole window.
 Rectangle {
     id: topBar
 
@@ -134,6 +135,10 @@ Rectangle {
                 Accessible.name: Copy.texts.topClearSearch
                 onClicked: topBar.searchEdited("")
             }
+        }
+
+        UpdateAllButton {
+            objectName: "topUpdateAllButton"
         }
 
         NimbaraButton {
