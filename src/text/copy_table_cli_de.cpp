@@ -18,6 +18,8 @@ QStringView commandLineGerman(CopyKey key) {
                u"  install ID...            installiert die Apps, eine nach der anderen\n"
                u"  update ID... | --all     aktualisiert die genannten Apps oder jede App mit "
                u"einem Update\n"
+               u"  rollback ID              stellt die beim letzten Update aufbewahrte Version "
+               u"wieder her\n"
                u"  open ID                  öffnet eine installierte App\n"
                u"  remove ID [--with-data]  legt eine App (mit --with-data auch ihre Daten) in "
                u"den Papierkorb\n"

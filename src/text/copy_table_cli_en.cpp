@@ -17,6 +17,7 @@ QStringView commandLineEnglish(CopyKey key) {
                u"  list [--json]            every app of the catalog you can see\n"
                u"  install ID...            installs the apps, one after another\n"
                u"  update ID... | --all     updates the named apps, or every app with an update\n"
+               u"  rollback ID              puts back the version kept by the last update\n"
                u"  open ID                  opens an installed app\n"
                u"  remove ID [--with-data]  moves an app (and with --with-data its data) to "
                u"the Trash\n"

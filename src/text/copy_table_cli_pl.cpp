@@ -18,6 +18,8 @@ QStringView commandLinePolish(CopyKey key) {
                u"  install ID...            instaluje aplikacje, jedną po drugiej\n"
                u"  update ID... | --all     aktualizuje wskazane aplikacje albo wszystkie, które "
                u"mają aktualizację\n"
+               u"  rollback ID              przywraca wersję zachowaną przy ostatniej "
+               u"aktualizacji\n"
                u"  open ID                  otwiera zainstalowaną aplikację\n"
                u"  remove ID [--with-data]  przenosi aplikację (a z --with-data także jej dane) "
                u"do kosza\n"

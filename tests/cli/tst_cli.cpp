@@ -195,9 +195,10 @@ private Q_SLOTS:
         QCOMPARE(run.out.trimmed(),
                  NimbaraCopy::text(CopyKey::cliHelp, NimbaraLocales::normalized(language)));
         for (const QString& word :
-             {u"list"_s, u"install"_s, u"update"_s, u"open"_s, u"remove"_s, u"status"_s,
-              u"--json"_s, u"--all"_s, u"--with-data"_s, u"not-installed"_s, u"update-available"_s,
-              u"needs-newer-system"_s, u"coming-soon"_s, u"installedVersion"_s, u"  2  "_s})
+             {u"list"_s, u"install"_s, u"update"_s, u"rollback"_s, u"open"_s, u"remove"_s,
+              u"status"_s, u"--json"_s, u"--all"_s, u"--with-data"_s, u"not-installed"_s,
+              u"update-available"_s, u"needs-newer-system"_s, u"coming-soon"_s,
+              u"installedVersion"_s, u"  2  "_s})
             QVERIFY2(run.out.contains(word), qPrintable(word));
     }
 
@@ -264,6 +265,25 @@ private Q_SLOTS:
              [] {
                  return true;
              }},
+            {{u"rollback"_s, u"lumen-notes"_s},
+             {},
+             0,
+             {CopyKey::cliRolledBack, with(lumen, u"version"_s, u"1.4.2"_s)},
+             [&] {
+                 const QJsonObject app = stateOf(u"lumen-notes"_s);
+                 return app[u"state"_s] == u"update-available"_s &&
+                        app[u"installedVersion"_s] == u"1.4.2"_s &&
+                        app[u"latestVersion"_s] == u"1.5.0"_s;
+             }},
+            {{u"rollback"_s, u"palette-picker"_s}, // never updated: nothing is kept
+             {},
+             1,
+             {CopyKey::errorRollBackFailed,
+              {{u"app"_s, u"Palette Picker"_s},
+               {u"reason"_s, NimbaraCopy::text(CopyKey::errorNoKeptCopy, NimbaraLocale::en)}}},
+             [] {
+                 return true;
+             }},
             {{u"remove"_s, u"lumen-notes"_s, u"--with-data"_s},
              {},
              0,
@@ -279,7 +299,8 @@ private Q_SLOTS:
             if (!step.catalog.isEmpty())
                 world.serve(step.catalog);
             const Run run = cli(world, step.arguments);
-            QVERIFY2(run.exitCode == step.exitCode && run.out.contains(text(step.said)),
+            const QString& said = step.exitCode == 0 ? run.out : run.err;
+            QVERIFY2(run.exitCode == step.exitCode && said.contains(text(step.said)),
                      qPrintable(described(step.arguments, run)));
             // Not a terminal: no line is redrawn in place.
             QVERIFY2(!run.err.contains(u'\r'), qPrintable(described(step.arguments, run)));

@@ -95,6 +95,8 @@ QCoro::Task<ExitCode> commandTask(CliSession& session, const Request& request,
         return installApps(session, apps, output);
     case Command::update:
         return updateApps(session, apps, output);
+    case Command::rollback:
+        return rollBackApp(session, apps.first(), output);
     case Command::open:
         return openApp(session, apps.first(), output);
     case Command::remove:

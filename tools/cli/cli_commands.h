@@ -31,5 +31,7 @@ QCoro::Task<ExitCode> installApps(CliSession& session, QList<AppManifestItem> ap
                                   const CliOutput& output);
 QCoro::Task<ExitCode> updateApps(CliSession& session, QList<AppManifestItem> apps,
                                  const CliOutput& output);
+QCoro::Task<ExitCode> rollBackApp(CliSession& session, AppManifestItem app,
+                                  const CliOutput& output);
 
 } // namespace nimbara::cli

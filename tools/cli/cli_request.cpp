@@ -12,8 +12,9 @@ using namespace Qt::StringLiterals;
 
 constexpr std::array kCommands = {
     std::pair{Command::list, "list"},     std::pair{Command::install, "install"},
-    std::pair{Command::update, "update"}, std::pair{Command::open, "open"},
-    std::pair{Command::remove, "remove"}, std::pair{Command::status, "status"},
+    std::pair{Command::update, "update"}, std::pair{Command::rollback, "rollback"},
+    std::pair{Command::open, "open"},     std::pair{Command::remove, "remove"},
+    std::pair{Command::status, "status"},
 };
 
 std::optional<Command> commandNamed(const QString& name) {
@@ -37,6 +38,7 @@ Arity arityOf(Command command) {
         return Arity::some;
     case Command::update:
         return Arity::someOrAll;
+    case Command::rollback:
     case Command::open:
     case Command::remove:
         return Arity::one;

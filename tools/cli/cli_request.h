@@ -10,7 +10,7 @@
 
 namespace nimbara::cli {
 
-enum class Command { list, install, update, open, remove, status };
+enum class Command { list, install, update, rollback, open, remove, status };
 
 // The command's name as typed ("list", "install", ...).
 QString commandName(Command command);

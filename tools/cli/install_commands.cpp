@@ -5,7 +5,8 @@
 #include "interrupt_watch.h"
 #include "store/launcher_store.h"
 
-#include <QCoro/QCoroSignal>
+#include <memory>
+#include <vector>
 
 namespace nimbara::cli {
 
@@ -13,30 +14,23 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// Starts the app's install (or update) through the store and waits until it has ended; true when
-// the app ended installed. A refused install never starts: the store's message says why.
-QCoro::Task<bool> installThroughStore(LauncherStore& store, AppManifestItem app) {
-    store.install(app);
-    while (store.state(app).kind() == AppInstallState::Case::installing) {
-        co_await qCoro(&store, &LauncherStore::installStatesChanged);
-    }
-    co_return store.state(app).kind() == AppInstallState::Case::installed;
+bool isInstalled(const AppInstallState& state) {
+    return state.kind() == AppInstallState::Case::installed ||
+           state.kind() == AppInstallState::Case::updateAvailable;
 }
 
-// Ctrl+C while installs run: the running one is cancelled (the store puts back what was there),
-// and no further one starts.
+// Ctrl+C while installs run: `cancel` stops the running one (the store puts back what was
+// there), and no further one starts.
 struct Interruption {
     InterruptWatch watch;
     bool requested = false;
-    QString running; // the app whose install runs
 
-    explicit Interruption(LauncherStore& store) {
-        QObject::connect(&watch, &InterruptWatch::interrupted, &store, [this, &store] {
-            requested = true;
-            if (!running.isEmpty()) {
-                store.cancelInstall(running);
-            }
-        });
+    Interruption(LauncherStore& store, std::function<void()> cancel) {
+        QObject::connect(&watch, &InterruptWatch::interrupted, &store,
+                         [this, cancel = std::move(cancel)] {
+                             requested = true;
+                             cancel();
+                         });
     }
 };
 
@@ -52,7 +46,12 @@ QCoro::Task<ExitCode> installApps(CliSession& session, QList<AppManifestItem> ap
     LauncherStore& store = session.store();
     const bool terminal = CliOutput::errorsGoToTerminal();
     ExitCode code = ExitCode::done;
-    Interruption interruption(store);
+    QString running;
+    Interruption interruption(store, [&store, &running] {
+        if (!running.isEmpty()) {
+            store.cancelInstall(running);
+        }
+    });
     for (const AppManifestItem& app : apps) {
         if (interruption.requested) {
             break;
@@ -74,10 +73,10 @@ QCoro::Task<ExitCode> installApps(CliSession& session, QList<AppManifestItem> ap
         bool installed = false;
         {
             const InstallProgressLine progress(store, app, output, terminal);
-            interruption.running = app.id;
-            QCoro::Task<bool> installing = installThroughStore(store, app);
+            running = app.id;
+            QCoro::Task<bool> installing = store.installApp(app);
             installed = co_await std::move(installing);
-            interruption.running.clear();
+            running.clear();
         }
         if (installed) {
             output.say(CopyKey::cliInstalled,
@@ -98,64 +97,81 @@ QCoro::Task<ExitCode> updateApps(CliSession& session, QList<AppManifestItem> app
                                  const CliOutput& output) {
     LauncherStore& store = session.store();
     ExitCode code = ExitCode::done;
-    QList<AppManifestItem> updating;
-    if (apps.isEmpty()) {
-        for (const AppManifestItem& app : store.manifest().apps) {
-            if (store.state(app).kind() == AppInstallState::Case::updateAvailable &&
-                store.canInstall(app)) {
+    // Without names: every app with an update that can be installed now.
+    QList<AppManifestItem> updating = apps.isEmpty() ? store.updatableApps() : apps;
+    if (apps.isEmpty() && updating.isEmpty()) {
+        output.say(CopyKey::cliNoUpdates);
+        co_return code;
+    }
+    if (!apps.isEmpty()) {
+        updating.clear();
+        for (const AppManifestItem& app : apps) {
+            const AppInstallState state = store.state(app);
+            if (state.kind() == AppInstallState::Case::updateAvailable) {
                 updating.append(app);
+            } else if (state.kind() == AppInstallState::Case::installed) {
+                output.say(CopyKey::cliUpToDate,
+                           {{u"app"_s, app.name}, {u"version"_s, state.version()}});
+            } else {
+                output.complain(CopyKey::cliNotInstalled, {{u"app"_s, app.name}});
+                code = ExitCode::failed;
             }
         }
         if (updating.isEmpty()) {
-            output.say(CopyKey::cliNoUpdates);
             co_return code;
         }
     }
-    for (const AppManifestItem& app : apps) {
-        const AppInstallState state = store.state(app);
-        if (state.kind() == AppInstallState::Case::updateAvailable) {
-            updating.append(app);
-        } else if (state.kind() == AppInstallState::Case::installed) {
-            output.say(CopyKey::cliUpToDate,
-                       {{u"app"_s, app.name}, {u"version"_s, state.version()}});
-        } else {
-            output.complain(CopyKey::cliNotInstalled, {{u"app"_s, app.name}});
-            code = ExitCode::failed;
-        }
-    }
-    if (updating.isEmpty()) {
-        co_return code;
-    }
 
-    // One after another; a failure does not stop the others, an interruption does.
-    const bool terminal = CliOutput::errorsGoToTerminal();
-    Interruption interruption(store);
+    // One after another in the store; each app's install draws its own progress.
+    QStringList ids;
+    std::vector<std::unique_ptr<InstallProgressLine>> progress;
     for (const AppManifestItem& app : updating) {
-        if (interruption.requested) {
-            break;
-        }
-        store.setErrorMessage(std::nullopt);
-        bool updated = false;
-        {
-            const InstallProgressLine progress(store, app, output, terminal);
-            interruption.running = app.id;
-            QCoro::Task<bool> installing = installThroughStore(store, app);
-            updated = co_await std::move(installing);
-            interruption.running.clear();
-        }
-        if (updated) {
+        ids.append(app.id);
+        progress.push_back(std::make_unique<InstallProgressLine>(store, app, output,
+                                                                 CliOutput::errorsGoToTerminal()));
+    }
+    const Interruption interruption(store, [&store] { store.cancelUpdateAll(); });
+    store.setErrorMessage(std::nullopt);
+    QCoro::Task<LauncherStore::UpdateAllOutcome> running = store.updateAll(ids);
+    const LauncherStore::UpdateAllOutcome outcome = co_await std::move(running);
+    progress.clear();
+    for (const AppManifestItem& app : updating) {
+        if (outcome.updated.contains(app.id)) {
             output.say(CopyKey::cliUpdated,
                        {{u"app"_s, app.name}, {u"version"_s, store.state(app).version()}});
-        } else {
-            output.complain(failureOf(store, output));
-            code = ExitCode::failed;
         }
     }
-    if (interruption.requested && code == ExitCode::done) {
+    if (!outcome.failed.isEmpty()) {
+        output.complain(failureOf(store, output));
+        code = ExitCode::failed;
+    }
+    if (outcome.cancelled || interruption.requested) {
         output.complain(CopyKey::cliInterrupted);
         code = ExitCode::failed;
     }
     co_return code;
+}
+
+QCoro::Task<ExitCode> rollBackApp(CliSession& session, AppManifestItem app,
+                                  const CliOutput& output) {
+    LauncherStore& store = session.store();
+    if (!isInstalled(store.state(app))) {
+        output.complain(CopyKey::cliNotInstalled, {{u"app"_s, app.name}});
+        co_return ExitCode::failed;
+    }
+    store.setErrorMessage(std::nullopt);
+    QCoro::Task<bool> rolling = store.rollBack(app.id);
+    if (!co_await std::move(rolling)) {
+        output.complain(failureOf(store, output));
+        co_return ExitCode::failed;
+    }
+    const AppInstallState state = store.state(app);
+    output.say(CopyKey::cliRolledBack,
+               {{u"app"_s, app.name},
+                {u"version"_s, state.kind() == AppInstallState::Case::updateAvailable
+                                   ? state.installedVersion()
+                                   : state.version()}});
+    co_return ExitCode::done;
 }
 
 } // namespace nimbara::cli
