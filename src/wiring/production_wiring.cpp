@@ -68,9 +68,8 @@ LauncherStoreWiring productionWiring(QNetworkAccessManager& session) {
     wiring.workspace = std::make_shared<LinuxAppWorkspace>(
         locations.installRoot, LinuxAppWorkspace::defaultApplicationsFolder());
     wiring.systemInformation = systemInformation;
-    wiring.installRecovery =
-        std::make_shared<InstallRecovery>(locations.installRoot, QDir::tempPath(),
-                                          InstallRecovery::processStartTime(), kept.root());
+    wiring.installRecovery = std::make_shared<InstallRecovery>(
+        locations.installRoot, QDir::tempPath(), InstallRecovery::processStartTime(), kept.root());
     wiring.mainBundle = mainBundle;
     return wiring;
 }
