@@ -11,6 +11,12 @@ Rectangle {
 
     property string searchText
 
+    // What the buttons and margins take, whatever the search field and breadcrumb get.
+    readonly property real fixedWidth: 48 + 3 * 14 + quickSwitchButton.implicitWidth
+                                       + menuButton.implicitWidth
+                                       + (updateAllButton.visible
+                                          ? updateAllButton.implicitWidth + 14 : 0)
+
     signal searchEdited(string text)
     signal quickSwitcherRequested()
 
@@ -31,10 +37,11 @@ Rectangle {
         spacing: 14
 
         // The breadcrumb only repeats where the user is; it gives up its room in a narrow bar
-        // so that the search field keeps enough for its placeholder in every language.
+        // so that the search field keeps 200 for its placeholder in every language.
         Row {
+            id: breadcrumb
             objectName: "breadcrumb"
-            visible: topBar.width >= 760
+            visible: topBar.width - topBar.fixedWidth >= implicitWidth + 14 + 200
             spacing: 6
             Text {
                 text: Copy.texts.topLibrary
@@ -138,10 +145,12 @@ Rectangle {
         }
 
         UpdateAllButton {
+            id: updateAllButton
             objectName: "topUpdateAllButton"
         }
 
         NimbaraButton {
+            id: quickSwitchButton
             objectName: "topQuickSwitchButton"
             variant: ButtonVariant.Secondary
             symbol: "command"
