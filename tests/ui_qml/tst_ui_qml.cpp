@@ -80,7 +80,8 @@ private Q_SLOTS:
     }
 
     // The detail column's own buttons, pressed with the mouse: install, then open, then remove
-    // (confirmed in the alert) reach the store's collaborators.
+    // (confirmed in the alert, the button off meanwhile, keeping the app's data) reach the store's
+    // collaborators.
     void detailButtonsReachStore() {
         const AppManifestItem alpha = publishedApp(u"alpha"_s);
         QmlLauncher launcher(catalogWith({alpha}));
@@ -113,8 +114,16 @@ private Q_SLOTS:
         }
         QVERIFY2(confirm, "the removal is confirmed before anything is removed");
         QVERIFY(launcher.fakes.uninstaller->requests.isEmpty());
+        std::optional<bool> enabledDuringRemoval;
+        launcher.fakes.uninstaller->onRemove = [&](const AppRemovalRequest&) {
+            enabledDuringRemoval = remove->isEnabled();
+        };
         launcher.click(confirm);
         QTRY_COMPARE(launcher.fakes.uninstaller->requests.size(), 1);
+        QVERIFY(!launcher.fakes.uninstaller->requests[0].deleteData);
+        QCOMPARE(enabledDuringRemoval, std::optional(false));
+        launcher.settle();
+        QVERIFY(!remove->isVisible());
     }
 
     void searchEmpties_data() {
