@@ -4,6 +4,7 @@
 #include "install/archive_extraction.h"
 #include "platform/network_session.h"
 #include "support/raw_http_server.h"
+#include "support/task_outcome.h"
 #include "support/temp_home.h"
 #include "support/test_archive.h"
 
@@ -26,21 +27,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using ArchiveMaker = std::function<void(TestArchive&, const QByteArray& outside)>;
-
-// Runs the event loop until the task ends; returns what it threw (null when it succeeded).
-std::exception_ptr failureOf(QCoro::Task<> task) {
-    std::exception_ptr failure;
-    auto capture = [](QCoro::Task<> running, std::exception_ptr& into) -> QCoro::Task<> {
-        try {
-            co_await std::move(running);
-        } catch (...) {
-            into = std::current_exception();
-        }
-    };
-    QCoro::Task<> capturing = capture(std::move(task), failure);
-    QCoro::waitFor(std::move(capturing));
-    return failure;
-}
 
 // "ok", "cancelled", the AppInstallerError case name, or the error's type.
 QString kindOf(const std::exception_ptr& failure) {
@@ -224,11 +210,13 @@ private Q_SLOTS:
         QList<TransferProgress> reports;
         const QString archive = path(u"work/download.zip"_s);
 
-        const std::exception_ptr failure = failureOf(
-            downloadArchive(sharedNetworkAccessManager(),
-                            QUrl(url.replace(u"%1"_s, QString::number(server.serverPort()))
-                                     .replace(u"%2"_s, dir_.path())),
-                            archive, [&](const TransferProgress& p) { reports.append(p); }));
+        const std::exception_ptr failure =
+            outcomeOf(
+                downloadArchive(sharedNetworkAccessManager(),
+                                QUrl(url.replace(u"%1"_s, QString::number(server.serverPort()))
+                                         .replace(u"%2"_s, dir_.path())),
+                                archive, [&](const TransferProgress& p) { reports.append(p); }))
+                .error;
 
         QCOMPARE(kindOf(failure), expected);
         if (expected != u"ok"_s) {
@@ -269,7 +257,7 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitFor([&] { return progressed; }));
             token.cancel();
         }
-        QCOMPARE(kindOf(failureOf(std::move(downloading))), u"cancelled"_s);
+        QCOMPARE(kindOf(outcomeOf(std::move(downloading)).error), u"cancelled"_s);
         QCOMPARE(server.requests, before ? 0 : 1);
         QVERIFY(!QFile::exists(archive));
     }

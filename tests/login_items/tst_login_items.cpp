@@ -8,6 +8,7 @@
 #include "services/xdg_autostart_login_item_adapter.h"
 #include "support/file_permissions_enforced.h"
 #include "support/temp_home.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,18 +52,12 @@ struct Setup {
         if (!desired.isEmpty()) {
             plist += "<key>" + kDesiredKey.toLatin1() + "</key>" + desired;
         }
-        write(preferencesPath, plist + "</dict></plist>\n");
+        writeFile(preferencesPath, plist + "</dict></plist>\n");
         if (!entry.isNull()) {
-            QDir().mkpath(XdgAutostartLoginItemAdapter::autostartFolder());
-            write(XdgAutostartLoginItemAdapter::entryPath(), entry);
+            writeFile(XdgAutostartLoginItemAdapter::entryPath(), entry);
         }
     }
     ~Setup() { qputenv("XDG_CONFIG_HOME", savedConfigHome); }
-
-    static void write(const QString& path, const QByteArray& content) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-    }
 
     std::unique_ptr<LauncherLoginItemManager> manager() const {
         return std::make_unique<LauncherLoginItemManager>(
@@ -79,8 +74,7 @@ struct Setup {
 
 // The entry's content, null when there is none.
 QByteArray entryNow() {
-    QFile file(XdgAutostartLoginItemAdapter::entryPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readBytes(XdgAutostartLoginItemAdapter::entryPath());
 }
 
 // What a session starts for the entry's Exec value when it holds one argument: the file's

@@ -9,6 +9,7 @@
 #include "services/remote_feedback_client.h"
 #include "services/remote_manifest_client.h"
 #include "support/catalog_samples.h"
+#include "support/task_outcome.h"
 #include "support/temp_home.h"
 
 #include <QAbstractHttpServer>
@@ -104,37 +105,6 @@ private:
     QList<Received> requests_;
     quint16 port_ = 0;
 };
-
-// What a finished task gave: its value, or the exception it threw.
-template <typename T> struct Outcome {
-    std::optional<T> value;
-    std::exception_ptr error;
-
-    template <typename E> std::optional<E> errorAs() const {
-        try {
-            if (error)
-                std::rethrow_exception(error);
-        } catch (const E& thrown) {
-            return thrown;
-        } catch (...) {
-        }
-        return std::nullopt;
-    }
-};
-
-// Runs the event loop until `task` finishes.
-template <typename T> Outcome<T> outcomeOf(QCoro::Task<T> task) {
-    Outcome<T> outcome;
-    auto capture = [](QCoro::Task<T> running, Outcome<T>& into) -> QCoro::Task<> {
-        try {
-            into.value = co_await std::move(running);
-        } catch (...) {
-            into.error = std::current_exception();
-        }
-    };
-    QCoro::waitFor(capture(std::move(task), outcome));
-    return outcome;
-}
 
 // Sets an environment variable, or unsets it for a null value.
 void setEnvironment(const char* name, const QByteArray& value) {

@@ -12,6 +12,7 @@
 #include "platform/system_information.h"
 #include "support/fake_collaborators.h"
 #include "support/temp_home.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,7 @@
 using namespace nimbara;
 using namespace Qt::StringLiterals;
 using Case = AppLaunchResult::Case;
+using nimbara::test::writeFile;
 
 namespace {
 
@@ -36,20 +38,6 @@ QByteArray xmlPlist(const QByteArray& entries) {
 QByteArray infoFor(const QByteArray& id, const QByteArray& extra = {}) {
     return xmlPlist("<key>CFBundleIdentifier</key><string>" + id +
                     "</string><key>CFBundleShortVersionString</key><string>1.0</string>" + extra);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes, bool executable = false) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-    if (executable)
-        QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QCoro::Task<> failLater(test::Gate& gate, bool& reached, bool ours) {
@@ -214,7 +202,7 @@ private Q_SLOTS:
         // Generous: a shell starting under a loaded machine (the suites run in parallel) is slow.
         // The shell counts as running from the bundle (its script lies there) before it has
         // written the marker, so the marker is waited for too.
-        QTRY_COMPARE_WITH_TIMEOUT(readFile(marker),
+        QTRY_COMPARE_WITH_TIMEOUT(test::readBytes(marker),
                                   QByteArray::number(first.pid) + ' ' + bundle.toUtf8() + '\n',
                                   30000);
         QTRY_COMPARE_WITH_TIMEOUT(processesRunningFrom(bundle), QList<qint64>{first.pid}, 30000);
@@ -223,7 +211,7 @@ private Q_SLOTS:
         QCOMPARE(workspace.launchApplication(url).kind, Case::alreadyRunning);
         workspace.openApplication(url);
         QCOMPARE(processesRunningFrom(bundle), QList<qint64>{first.pid});
-        QCOMPARE(readFile(marker).count('\n'), 1);
+        QCOMPARE(test::readBytes(marker).count('\n'), 1);
     }
 
     void launchRefused_data() {
@@ -323,8 +311,8 @@ private Q_SLOTS:
         removeMessageLog();
         qCWarning(logStore, "after removal");
 
-        const QByteArray current = readFile(path);
-        const QByteArray previous = readFile(path + u".1"_s);
+        const QByteArray current = test::readBytes(path);
+        const QByteArray previous = test::readBytes(path + u".1"_s);
         QVERIFY(!previous.isEmpty());
         QVERIFY2(current.size() <= cap && previous.size() <= cap, current + previous);
         QVERIFY2(current.endsWith(" warning nimbara.store: last line\n"), current);

@@ -1,6 +1,7 @@
 #include "platform/preferences_store.h"
 #include "support/sample_bundle.h"
 #include "support/temp_home.h"
+#include "support/test_files.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -20,11 +21,6 @@ using Domain = QMap<QString, PreferenceValue>;
 Q_DECLARE_METATYPE(nimbara::PreferenceValue)
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 QByteArray plistWith(const QByteArray& entries) {
     return "<?xml version=\"1.0\"?><!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
@@ -160,11 +156,11 @@ private Q_SLOTS:
         for (auto it = domain.begin(); it != domain.end(); ++it) {
             store.setObject(it.key(), it.value());
         }
-        const QByteArray saved = readFile(path_);
+        const QByteArray saved = test::readBytes(path_);
         store.setStringArray(u"nimbara.seen"_qs, {QStringLiteral("b\0c")});
         QVERIFY(!store.lastWriteError().isEmpty());
         QCOMPARE(store.dictionaryRepresentation(), domain);
-        QCOMPARE(readFile(path_), saved);
+        QCOMPARE(test::readBytes(path_), saved);
         QVERIFY(saved.startsWith("<?xml"));
         QCOMPARE(PreferencesStore(path_).dictionaryRepresentation(), domain);
         const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
@@ -207,7 +203,7 @@ private Q_SLOTS:
         }
         store.setBool(u"nimbara.flag"_qs, true);
         for (const QByteArray& entry : entries) {
-            QVERIFY2(withoutBlanks(readFile(path_)).contains(entry), entry.constData());
+            QVERIFY2(withoutBlanks(test::readBytes(path_)).contains(entry), entry.constData());
         }
         for (const QString& key : store.dictionaryRepresentation().keys()) {
             if (key.startsWith(u"nimbara."_qs)) {
@@ -280,12 +276,12 @@ private Q_SLOTS:
         QVERIFY(!occupied.contains(store.keptAsidePath()));
         if (keptAside) {
             QVERIFY(store.keys().isEmpty());
-            QCOMPARE(readFile(store.keptAsidePath()), bytes);
+            QCOMPARE(test::readBytes(store.keptAsidePath()), bytes);
         }
         store.setBool(u"nimbara.flag"_qs, true);
-        QVERIFY(readFile(path_).startsWith("<?xml"));
+        QVERIFY(test::readBytes(path_).startsWith("<?xml"));
         for (const QString& name : occupied) {
-            QCOMPARE(readFile(name), QByteArray("earlier"));
+            QCOMPARE(test::readBytes(name), QByteArray("earlier"));
         }
         PreferencesStore restarted(path_);
         QVERIFY(restarted.keptAsidePath().isEmpty());
@@ -331,7 +327,7 @@ private Q_SLOTS:
             QVERIFY(!store.lastWriteError().isEmpty());
             QVERIFY(QFileInfo(path_).exists() && !QFileInfo(path_).isFile());
             for (const QString& name : occupied) {
-                QCOMPARE(readFile(name), QByteArray("earlier"));
+                QCOMPARE(test::readBytes(name), QByteArray("earlier"));
                 QFile::remove(name);
             }
             QVERIFY(store.synchronize()); // the way is free now
@@ -341,7 +337,7 @@ private Q_SLOTS:
             QCOMPARE(aside.isDir(), folder);
             QCOMPARE(aside.symLinkTarget(), linkTarget);
             QVERIFY(!aside.isFile());
-            QVERIFY(!folder || readFile(aside.filePath() + u"/inside"_qs) == "kept");
+            QVERIFY(!folder || test::readBytes(aside.filePath() + u"/inside"_qs) == "kept");
         }
         PreferencesStore restarted(path_);
         QVERIFY(restarted.boolForKey(u"nimbara.flag"_qs));
@@ -351,7 +347,7 @@ private Q_SLOTS:
     void failedWriteKeepsOldFileAndValue() {
         PreferencesStore store(path_);
         store.setBool(u"nimbara.kept"_qs, true);
-        const QByteArray original = readFile(path_);
+        const QByteArray original = test::readBytes(path_);
         const QByteArray big(64 * 1024, 'x');
         {
             // Writes past 16 KiB fail with EFBIG, for root too.
@@ -368,7 +364,7 @@ private Q_SLOTS:
         QVERIFY(!store.lastWriteError().isEmpty());
         QVERIFY(store.hasUnsavedChanges());
         QCOMPARE(store.dataForKey(u"nimbara.big"_qs), std::optional(big));
-        QCOMPARE(readFile(path_), original);
+        QCOMPARE(test::readBytes(path_), original);
         QCOMPARE(QDir(QFileInfo(path_).path()).entryList(QDir::Files),
                  QStringList{u"preferences.plist"_qs});
 

@@ -15,6 +15,7 @@
 #include "support/catalog_samples.h"
 #include "support/dev_server_process.h"
 #include "support/temp_home.h"
+#include "support/test_files.h"
 #include "ui/startup_sequence.h"
 #include "wiring/production_wiring.h"
 #include "wiring/single_instance.h"
@@ -59,18 +60,6 @@ bool waitForLines(QProcess& process, const QString& prefix, QString& output, int
         }
     }
     return true;
-}
-
-std::optional<QByteArray> contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? std::optional(file.readAll()) : std::nullopt;
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly) && file.write(content) == content.size(),
-             qPrintable(path));
 }
 
 } // namespace
@@ -185,7 +174,7 @@ private Q_SLOTS:
         QLocalSocket later;
         later.connectToServer(socket);
         QVERIFY2(later.waitForConnected(kWaitMs), qPrintable(later.errorString()));
-        QCOMPARE(contentOf(preferences), std::optional(QByteArray("the user's own")));
+        QCOMPARE(readBytes(preferences), QByteArray("the user's own"));
     }
 
     // A later launch for the same preferences folder never runs beside the first, however it
@@ -222,11 +211,11 @@ private Q_SLOTS:
                  qPrintable(u"the first launcher did not start: "_qs + firstOutput));
         // Its first start registered it to start at login (restoring the stored state comes
         // before the catalog load).
-        QCOMPARE(contentOf(XdgAutostartLoginItemAdapter::entryPath()),
-                 std::optional(XdgAutostartLoginItemAdapter::entryContent(
-                     QFileInfo(launcherExecutable()).canonicalFilePath())));
+        QCOMPARE(readBytes(XdgAutostartLoginItemAdapter::entryPath()),
+                 XdgAutostartLoginItemAdapter::entryContent(
+                     QFileInfo(launcherExecutable()).canonicalFilePath()));
         const QString preferences = PreferencesStore::defaultPath();
-        const std::optional<QByteArray> saved = contentOf(preferences);
+        const QByteArray saved = readBytes(preferences);
 
         const QString config = environment.value(u"XDG_CONFIG_HOME"_qs);
         const QString runtime = environment.value(u"XDG_RUNTIME_DIR"_qs);
@@ -266,7 +255,7 @@ private Q_SLOTS:
                      qPrintable(firstOutput));
         }
         QCOMPARE(first.state(), QProcess::Running);
-        QCOMPARE(contentOf(preferences), saved);
+        QCOMPARE(readBytes(preferences), saved);
 
         // A launcher that died leaves its socket behind; the next launch runs.
         first.kill();

@@ -25,14 +25,8 @@ private Q_SLOTS:
         };
         QTest::newRow("en one") << NimbaraLocale::en << u"onboardingSelectedCount"_s << count(1)
                                 << u"1 app selected"_s;
-        QTest::newRow("en zero") << NimbaraLocale::en << u"onboardingSelectedCount"_s << count(0)
-                                 << u"0 apps selected"_s;
         QTest::newRow("pl few") << NimbaraLocale::pl << u"onboardingStatus"_s << count(22)
                                 << u"22 aplikacje gotowe do instalacji"_s;
-        QTest::newRow("pl many") << NimbaraLocale::pl << u"onboardingStatus"_s << count(12)
-                                 << u"12 aplikacji gotowych do instalacji"_s;
-        QTest::newRow("de one") << NimbaraLocale::de << u"appListSubtitle"_s << count(1)
-                                << u"1 App"_s;
         QTest::newRow("count as a fraction") << NimbaraLocale::en << u"appListSubtitle"_s
                                              << QVariantMap{{u"count"_s, 1.5}} << u"1.5 apps"_s;
         QTest::newRow("other texts as before")

@@ -5,11 +5,11 @@
 #include "store/launcher_store.h"
 #include "support/catalog_samples.h"
 #include "support/fake_collaborators.h"
+#include "support/test_files.h"
 #include "support/test_registry.h"
 #include "text/nimbara_copy.h"
 #include "ui/preferences_view_model.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -34,11 +34,6 @@ public:
     }
     void openApprovalSettings() override { ++settingsOpened; }
 };
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -109,7 +104,7 @@ private Q_SLOTS:
         LauncherStore& store = s.show(model, catalogWith({publishedApp(u"alpha"_s)}));
         QCOMPARE(model.languages(), QStringList({u"EN"_s, u"PL"_s, u"DE"_s}));
         QCOMPARE(model.languageIndex(), 0);
-        const QByteArray before = fileBytes(s.fakes.preferencesPath);
+        const QByteArray before = readBytes(s.fakes.preferencesPath);
 
         model.setLanguageIndex(index);
         QCOMPARE(store.locale(), locale);
@@ -117,55 +112,7 @@ private Q_SLOTS:
         QCOMPARE(model.confirmationMessage(),
                  NimbaraCopy::text(CopyKey::uninstallEverythingConfirmBody, locale,
                                    {{u"count"_s, u"0"_s}}));
-        QCOMPARE(fileBytes(s.fakes.preferencesPath), before);
-    }
-
-    void confirmationMessage_data() {
-        QTest::addColumn<int>("managed");
-        QTest::addColumn<bool>("deleteData");
-        QTest::addColumn<QString>("message");
-        const auto body = [](CopyKey key, const QString& count) {
-            return english(key, {{u"count"_s, count}});
-        };
-        QTest::newRow("two managed")
-            << 2 << false << body(CopyKey::uninstallEverythingConfirmBody, u"2"_s);
-        QTest::newRow("one managed, with data")
-            << 1 << true << body(CopyKey::uninstallEverythingConfirmBodyWithData, u"1"_s);
-    }
-
-    // The confirmation counts the managed apps; accepting it removes each of them with the
-    // delete-app-data choice, and the button is off while that runs.
-    void confirmationMessage() {
-        QFETCH(int, managed);
-        QFETCH(bool, deleteData);
-        QFETCH(QString, message);
-        const QList<AppManifestItem> apps = {publishedApp(u"alpha"_s), publishedApp(u"beta"_s),
-                                             publishedApp(u"gamma"_s)};
-        ModelStore s;
-        for (int i = 0; i < managed; ++i) {
-            s.persistInstalled(apps[i], u"1.0.0"_s);
-        }
-        LauncherStore& store = s.start(catalogWith(apps));
-        settle();
-        PreferencesViewModel model;
-        model.setStore(&store);
-        QVERIFY(!model.deleteAppData());
-        model.setDeleteAppData(deleteData);
-        QCOMPARE(model.confirmationMessage(), message);
-
-        model.requestUninstall();
-        QVERIFY(store.showingUninstallConfirmation());
-        QList<bool> enabledDuringRemoval;
-        s.fakes.uninstaller->onRemove = [&](const AppRemovalRequest&) {
-            enabledDuringRemoval.append(model.uninstallEnabled());
-        };
-        model.confirmUninstall();
-        settle();
-        QCOMPARE(enabledDuringRemoval, QList<bool>(managed, false));
-        QCOMPARE(s.fakes.uninstaller->requests.size(), managed);
-        for (const AppRemovalRequest& request : s.fakes.uninstaller->requests) {
-            QCOMPARE(request.deleteData, deleteData);
-        }
+        QCOMPARE(readBytes(s.fakes.preferencesPath), before);
     }
 };
 

@@ -149,20 +149,6 @@ private Q_SLOTS:
         QCOMPARE(model.selectedIndex(), 1);
     }
 
-    void returnWithNoResultsDoesNothing() {
-        ModelStore s;
-        QuickSwitcherViewModel model;
-        LauncherStore& store = s.show(model, catalogWith(threeApps()));
-        model.setQuery(u"nothing like it"_s);
-        const std::optional<QString> selectedBefore = store.selectedAppID();
-        QVERIFY(!model.runSelected());
-        QVERIFY(!model.run(0));
-        settle();
-        QCOMPARE(store.selectedAppID(), selectedBefore);
-        QVERIFY(s.fakes.installer->calls.isEmpty());
-        QVERIFY(!store.errorMessage());
-    }
-
     void returnRunsSelectedApp_data() {
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("hint");

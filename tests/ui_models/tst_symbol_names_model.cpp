@@ -1,100 +1,64 @@
-// Every symbol name the bundled catalogs and the screens use draws a glyph of its own, so a grid
-// of apps does not repeat the generic one.
+// Every symbol the bundled catalogs, the screens and the view models' rules name draws a glyph of
+// its own from the installed icon font, so a grid of apps does not repeat the generic one.
 
+#include "presentation/detail_rules.h"
+#include "presentation/library_rules.h"
+#include "support/catalog_samples.h"
 #include "support/test_registry.h"
+#include "ui/design_resources.h"
 #include "ui/symbol_glyphs.h"
 
 #include <QDirIterator>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QFontMetricsF>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 
 using namespace nimbara;
+using namespace nimbara::test;
 using namespace Qt::StringLiterals;
-
-namespace {
-
-const QString sourceDir = QStringLiteral(NIMBARA_SOURCE_DIR);
-
-// Every "symbolName" value anywhere in the JSON value.
-void collectSymbolNames(const QJsonValue& value, QSet<QString>& names) {
-    if (value.isArray()) {
-        for (const QJsonValue& element : value.toArray()) {
-            collectSymbolNames(element, names);
-        }
-    } else if (value.isObject()) {
-        const QJsonObject object = value.toObject();
-        for (auto it = object.begin(); it != object.end(); ++it) {
-            if (it.key() == "symbolName"_L1 && it.value().isString()) {
-                names.insert(it.value().toString());
-            } else {
-                collectSymbolNames(it.value(), names);
-            }
-        }
-    }
-}
-
-QStringList filesUnder(const QString& folder, const QString& pattern) {
-    QStringList paths;
-    QDirIterator files(sourceDir + folder, {pattern}, QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        paths.append(files.next());
-    }
-    return paths;
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qFatal("cannot read %s: %s", qPrintable(path), qPrintable(file.errorString()));
-    }
-    return file.readAll();
-}
-
-} // namespace
 
 class TestSymbolNamesModel : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void usedSymbolNamesHaveTheirOwnGlyph_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("pattern");
-        QTest::newRow("demo catalogs") << u"/demo"_s << u"*.json"_s;
-        QTest::newRow("screens") << u"/src/ui/qml"_s << u"*.qml"_s;
-    }
-
     void usedSymbolNamesHaveTheirOwnGlyph() {
-        QFETCH(QString, folder);
-        QFETCH(QString, pattern);
+        // Catalog entries ("symbolName": "...") and the screens' literals (symbol: "...",
+        // name: "...", glyph("...")).
         static const QRegularExpression literal(
-            u"\\b(?:symbol|name):\\s*\"([^\"]+)\"|\\bglyph\\(\"([^\"]+)\"\\)"_s);
+            u"\"symbolName\"\\s*:\\s*\"([^\"]+)\"|\\b(?:symbol|name):\\s*\"([^\"]+)\"|"
+            u"\\bglyph\\(\"([^\"]+)\"\\)"_s);
         QSet<QString> used;
-        const QStringList paths = filesUnder(folder, pattern);
-        QVERIFY2(!paths.isEmpty(), qPrintable(sourceDir + folder));
-        for (const QString& path : paths) {
-            if (pattern == "*.json"_L1) {
-                QJsonParseError error;
-                const QJsonDocument document = QJsonDocument::fromJson(contents(path), &error);
-                QVERIFY2(!document.isNull(), qPrintable(path + u": "_s + error.errorString()));
-                collectSymbolNames(document.isArray() ? QJsonValue(document.array())
-                                                      : QJsonValue(document.object()),
-                                   used);
-            } else {
-                QRegularExpressionMatchIterator matches =
-                    literal.globalMatch(QString::fromUtf8(contents(path)));
-                while (matches.hasNext()) {
-                    const QRegularExpressionMatch match = matches.next();
-                    used.insert(match.captured(1) + match.captured(2));
+        for (const auto& [folder, pattern] :
+             {std::pair{u"/demo"_s, u"*.json"_s}, {u"/src/ui/qml"_s, u"*.qml"_s}}) {
+            QDirIterator files(QStringLiteral(NIMBARA_SOURCE_DIR) + folder, {pattern}, QDir::Files,
+                               QDirIterator::Subdirectories);
+            QVERIFY2(files.hasNext(), qPrintable(folder));
+            while (files.hasNext()) {
+                QFile file(files.next());
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                for (const auto& match : literal.globalMatch(QString::fromUtf8(file.readAll()))) {
+                    used.insert(match.captured(1) + match.captured(2) + match.captured(3));
                 }
             }
         }
-        used.remove(QString());
-        QVERIFY2(used.size() >= 10, qPrintable(QStringList(used.values()).join(u", "_s)));
+        for (const SidebarSection section : SidebarSections::allCases()) {
+            used.insert(SidebarSections::symbol(section));
+        }
+        for (const EmptyStateKind kind :
+             {EmptyStateKind::generic, EmptyStateKind::selected, EmptyStateKind::updates}) {
+            used.insert(emptyStateContent(kind).symbol);
+        }
+        const AppManifestItem app = publishedApp(u"alpha"_s);
+        const AppManifestItem soon = comingSoonApp(u"soon"_s);
+        used << statusSymbol(app, {}).symbol << statusSymbol(app, {app.id}).symbol
+             << statusSymbol(soon, {}).symbol << primaryAction(soon, {}).symbol;
+        for (const AppInstallState& state : {AppInstallState(), AppInstallState::installed(u"1"_s),
+                                             AppInstallState::updateAvailable(u"1"_s, u"2"_s)}) {
+            used.insert(primaryAction(app, state).symbol);
+        }
+        QVERIFY2(used.size() > 20, qPrintable(QStringList(used.values()).join(u", "_s)));
 
         QStringList fallingBack;
         for (const QString& name : std::as_const(used)) {
@@ -105,6 +69,13 @@ private Q_SLOTS:
         fallingBack.sort();
         QVERIFY2(fallingBack.isEmpty(),
                  qPrintable(u"drawn with the generic glyph: "_s + fallingBack.join(u", "_s)));
+
+        const DesignResources design; // registers the icon font
+        const QFontMetricsF font(QFont(design.symbolFamily()));
+        for (const QString& name : SymbolGlyphs::knownNames()) {
+            QVERIFY2(font.inFontUcs4(SymbolGlyphs::codePoint(name)), qPrintable(name));
+        }
+        QVERIFY(font.inFontUcs4(SymbolGlyphs::genericGlyph));
     }
 };
 

@@ -328,28 +328,6 @@ private Q_SLOTS:
         QVERIFY(!detail.hasApp());
     }
 
-    void detailRemovalWhileUninstalling() {
-        const AppManifestItem alpha = publishedApp(u"alpha"_s);
-        ModelStore s;
-        s.persistInstalled(alpha, u"1.0.0"_s);
-        LauncherStore& store = s.start(catalogWith({alpha}));
-        AppDetailViewModel detail;
-        detail.setStore(&store);
-        QVERIFY(detail.showsRemove() && detail.removeEnabled());
-
-        std::optional<bool> enabledDuringRemoval;
-        s.fakes.uninstaller->onRemove = [&](const AppRemovalRequest&) {
-            enabledDuringRemoval = detail.removeEnabled();
-        };
-        detail.confirmRemoval(alpha.id);
-        settle();
-        QCOMPARE(enabledDuringRemoval, std::optional(false));
-        QCOMPARE(s.fakes.uninstaller->requests.size(), 1);
-        QVERIFY(!s.fakes.uninstaller->requests[0].deleteData);
-        QVERIFY(!detail.showsRemove());
-        QCOMPARE(detail.stateLine(), u"Not installed"_s);
-    }
-
     void downloadDetail_data() {
         QTest::addColumn<NimbaraLocale>("locale");
         QTest::addColumn<qint64>("received");

@@ -1,13 +1,16 @@
 // The main window by keyboard alone: Tab walks every control in reading order and the focused
 // one wears the accent ring; arrows move the selection through the tiles; Return and Space press
-// what has the focus; assistive technology can press controls and read what is selected.
+// what has the focus; assistive technology can press controls and read what is selected; the
+// standard commands work from every window.
 
 #include "qml_harness.h"
 #include "support/catalog_samples.h"
 #include "support/test_registry.h"
 
 #include <QAccessible>
+#include <QKeySequence>
 #include <QQuickItem>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace nimbara;
@@ -298,6 +301,48 @@ private Q_SLOTS:
         pressAccessibly(open);
         launcher.settle();
         QCOMPARE(launcher.store->pendingAnnouncement().has_value(), !appListed);
+    }
+
+    void commandsWorkFromEveryWindow_data() {
+        QTest::addColumn<bool>("fromSettings");
+        QTest::newRow("main window") << false;
+        QTest::newRow("settings window") << true;
+    }
+
+    // Ctrl+, brings the settings window; Ctrl+Q asks to quit, wherever the keyboard is.
+    void commandsWorkFromEveryWindow() {
+        QFETCH(bool, fromSettings);
+        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
+        QVERIFY(launcher.shown());
+        QmlWindow target = launcher;
+        if (fromSettings) {
+            launcher.key(Qt::Key_Comma, Qt::ControlModifier);
+            target = QmlWindow{launcher.actions->settingsWindow()};
+            QVERIFY(target.window && target.window->isVisible() && target.activate());
+        }
+        QSignalSpy quit(launcher.object(u"quitShortcut"_s), SIGNAL(activated()));
+        target.key(Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(quit.count(), 1);
+    }
+
+    // The top bar's quick-switch button shows its key in the platform's own words; the
+    // sidebar's narrower one gives it on hover.
+    void quickSwitchButtonsGiveTheirKey() {
+        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s)}));
+        QVERIFY(launcher.shown());
+        const QString key = QKeySequence(u"Ctrl+K"_s).toString(QKeySequence::NativeText);
+        QStringList shown;
+        QList<QQuickItem*> items{launcher.item(u"topQuickSwitchButton"_s)};
+        QVERIFY(items.first());
+        while (!items.isEmpty()) {
+            QQuickItem* item = items.takeFirst();
+            if (item->isVisible() && item->inherits("QQuickText")) {
+                shown.append(item->property("text").toString());
+            }
+            items.append(item->childItems());
+        }
+        QVERIFY2(shown.contains(key), qPrintable(shown.join(u" | "_s)));
+        QCOMPARE(launcher.item(u"sidebarQuickSwitcherButton"_s)->property("hint").toString(), key);
     }
 };
 

@@ -1,5 +1,5 @@
 // The first-run screen in the real main window: when it replaces the shell, ticking by keyboard,
-// continuing into the shell, a long list that scrolls; and the app details' label column.
+// continuing into the shell, a long list that scrolls.
 
 #include "qml_harness.h"
 #include "store/launcher_store.h"
@@ -29,15 +29,6 @@ QList<AppManifestItem> publishedApps(int count) {
 // `inner`'s rectangle in scene coordinates.
 QRectF sceneRect(const QQuickItem* inner) {
     return inner->mapRectToScene(QRectF(0, 0, inner->width(), inner->height()));
-}
-
-void collect(QQuickItem* root, const QString& objectName, QList<QQuickItem*>& found) {
-    if (root->objectName() == objectName) {
-        found.append(root);
-    }
-    for (QQuickItem* child : root->childItems()) {
-        collect(child, objectName, found);
-    }
 }
 
 } // namespace
@@ -154,47 +145,6 @@ private Q_SLOTS:
         QQuickItem* last = launcher.item(u"starterCell_app29"_s);
         QVERIFY(sceneRect(frame).adjusted(0, 0, 12, 0).contains(sceneRect(last)));
         QVERIFY(window.contains(sceneRect(launcher.item(u"onboardingContinueButton"_s))));
-    }
-
-    void detailLabelsFit_data() {
-        QTest::addColumn<NimbaraLocale>("locale");
-        QTest::newRow("en") << NimbaraLocale::en;
-        QTest::newRow("de") << NimbaraLocale::de;
-        QTest::newRow("pl") << NimbaraLocale::pl;
-    }
-
-    // Every label of the details card shows whole on one line, and the card stays inside its
-    // column, after a change of language too.
-    void detailLabelsFit() {
-        QFETCH(NimbaraLocale, locale);
-        AppManifestItem app = publishedApp(u"alpha"_s);
-        app.sparkleFeedUrl = QUrl(u"https://updates.example.com/a/very/long/feed/alpha.xml"_s);
-        QmlLauncher launcher(catalogWith({app}));
-        QVERIFY(launcher.shown());
-        launcher.store->setSelectedAppID(app.id);
-        launcher.store->setLocale(locale);
-        launcher.settle();
-        QQuickItem* detail = launcher.item(u"wideDetailView"_s);
-        QVERIFY(detail);
-        QQuickItem* panel = QmlLauncher::findItem(detail, u"metadataPanel"_s);
-        QVERIFY(panel && panel->isVisible());
-
-        QList<QQuickItem*> labels;
-        collect(panel, u"detailRowLabel"_s, labels);
-        QCOMPARE(labels.size(), 5);
-        for (QQuickItem* label : labels) {
-            const QString text = label->property("text").toString();
-            QVERIFY2(label->width() >= label->implicitWidth(), qPrintable(text));
-            QVERIFY2(label->property("lineCount").toInt() == 1, qPrintable(text));
-        }
-        QCOMPARE(labels.constFirst()->property("text").toString(),
-                 NimbaraCopy::text(CopyKey::bundleID, locale));
-        QList<QQuickItem*> values;
-        collect(panel, u"detailRowValue"_s, values);
-        for (QQuickItem* value : values) {
-            QVERIFY(sceneRect(panel).contains(sceneRect(value)));
-        }
-        QVERIFY(sceneRect(detail).contains(sceneRect(panel)));
     }
 };
 

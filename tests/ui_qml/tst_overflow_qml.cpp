@@ -174,18 +174,20 @@ private Q_SLOTS:
         }
     }
 
-    // The first app is selected, so that the detail shows beside the library or, compact, over
-    // it.
+    // The first app is selected, so that the detail (with every row of the details card) shows
+    // beside the library or, compact, over it.
     void nothingCutOrOverflowing() {
         QFETCH(int, locale);
         QFETCH(int, width);
         QmlLauncher launcher(catalogWith(demandingApps()));
         QVERIFY(launcher.shown());
-        launcher.store->setLocale(NimbaraLocale(locale));
         launcher.resize(width);
         launcher.click(launcher.item(u"appTile_transcriber"_s));
-        QTest::qWait(250); // the compact panel slides in
+        launcher.store->setLocale(NimbaraLocale(locale)); // the shown detail follows the switch
+        QTest::qWait(250);                                // the compact panel slides in
         launcher.settle();
+        QCOMPARE(launcher.item(u"detailRowLabel"_s)->property("text").toString(),
+                 NimbaraCopy::text(CopyKey::bundleID, NimbaraLocale(locale)));
         QStringList faults;
         collectOverflow(launcher.window->contentItem(), faults);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u"\n"_s)));

@@ -1,19 +1,13 @@
-// The main window's shell: layouts, the alert, the detail's buttons and the symbols.
+// The main window's shell: layouts, the alert, the detail's buttons and the search field.
 
-#include "presentation/detail_rules.h"
-#include "presentation/library_rules.h"
 #include "qml_harness.h"
 #include "store/launcher_store.h"
 #include "support/catalog_samples.h"
 #include "support/fake_collaborators.h"
 #include "support/test_registry.h"
-#include "ui/symbol_glyphs.h"
 
-#include <QDirIterator>
-#include <QFontMetricsF>
 #include <QQuickItem>
 #include <QQuickWindow>
-#include <QRegularExpression>
 #include <QTest>
 #include <QThreadPool>
 
@@ -86,7 +80,8 @@ private Q_SLOTS:
     }
 
     // The detail column's own buttons, pressed with the mouse: install, then open, then remove
-    // (confirmed in the alert) reach the store's collaborators.
+    // (confirmed in the alert, the button off meanwhile, keeping the app's data) reach the store's
+    // collaborators.
     void detailButtonsReachStore() {
         const AppManifestItem alpha = publishedApp(u"alpha"_s);
         QmlLauncher launcher(catalogWith({alpha}));
@@ -119,53 +114,46 @@ private Q_SLOTS:
         }
         QVERIFY2(confirm, "the removal is confirmed before anything is removed");
         QVERIFY(launcher.fakes.uninstaller->requests.isEmpty());
+        std::optional<bool> enabledDuringRemoval;
+        launcher.fakes.uninstaller->onRemove = [&](const AppRemovalRequest&) {
+            enabledDuringRemoval = remove->isEnabled();
+        };
         launcher.click(confirm);
         QTRY_COMPARE(launcher.fakes.uninstaller->requests.size(), 1);
+        QVERIFY(!launcher.fakes.uninstaller->requests[0].deleteData);
+        QCOMPARE(enabledDuringRemoval, std::optional(false));
+        launcher.settle();
+        QVERIFY(!remove->isVisible());
     }
 
-    // Every symbol the screens draw, named in QML or handed over by a view model, has its own
-    // glyph in the installed icon font.
-    void symbolGlyphsExistInFont() {
-        QStringList used;
-        static const QRegularExpression literal(uR"re(\b(?:symbol|name):\s*"([a-z0-9.]+)")re"_s);
-        QDirIterator files(u":/qt/qml/Nimbara"_s, {u"*.qml"_s}, QDir::Files,
-                           QDirIterator::Subdirectories);
-        while (files.hasNext()) {
-            QFile file(files.next());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QRegularExpressionMatchIterator matches =
-                literal.globalMatch(QString::fromUtf8(file.readAll()));
-            while (matches.hasNext()) {
-                used.append(matches.next().captured(1));
-            }
-        }
-        for (const SidebarSection section : SidebarSections::allCases()) {
-            used.append(SidebarSections::symbol(section));
-        }
-        for (const EmptyStateKind kind :
-             {EmptyStateKind::generic, EmptyStateKind::selected, EmptyStateKind::updates}) {
-            used.append(emptyStateContent(kind).symbol);
-        }
-        const AppManifestItem app = publishedApp(u"alpha"_s);
-        used << statusSymbol(app, {}).symbol << statusSymbol(app, {app.id}).symbol
-             << statusSymbol(comingSoonApp(u"soon"_s), {}).symbol
-             << primaryAction(comingSoonApp(u"soon"_s), {}).symbol;
-        for (const AppInstallState& state : {AppInstallState(), AppInstallState::installed(u"1"_s),
-                                             AppInstallState::updateAvailable(u"1"_s, u"2"_s)}) {
-            used.append(primaryAction(app, state).symbol);
-        }
-        QVERIFY(used.size() > 20);
+    void searchEmpties_data() {
+        QTest::addColumn<bool>("byButton");
+        QTest::newRow("Escape") << false;
+        QTest::newRow("clear button") << true;
+    }
 
-        QmlLauncher launcher(catalogWith({})); // registers the icon font
-        QVERIFY(launcher.window);
-        const QFontMetricsF font(QFont(QString(SymbolGlyphs::fontFamily)));
-        for (const QString& name : std::as_const(used)) {
-            QVERIFY2(SymbolGlyphs::isKnown(name), qPrintable(name));
-        }
-        for (const QString& name : SymbolGlyphs::knownNames()) {
-            QVERIFY2(font.inFontUcs4(SymbolGlyphs::codePoint(name)), qPrintable(name));
-        }
-        QVERIFY(font.inFontUcs4(SymbolGlyphs::genericGlyph));
+    // The library's search empties by key and by its clear button; either way the button goes,
+    // the field keeps the keyboard and typing again searches again.
+    void searchEmpties() {
+        QFETCH(bool, byButton);
+        QmlLauncher launcher(catalogWith({publishedApp(u"alpha"_s), publishedApp(u"beta"_s)}));
+        QVERIFY(launcher.shown());
+        QQuickItem* field = launcher.item(u"searchField"_s);
+        QQuickItem* clear = launcher.item(u"clearSearchButton"_s);
+        QQuickItem* shell = launcher.item(u"launcherShell"_s);
+        QVERIFY(field && clear && !clear->isVisible());
+        field->forceActiveFocus();
+        launcher.type(u"zz"_s);
+        QCOMPARE(field->property("text").toString(), u"zz"_s);
+        QVERIFY(clear->isVisible());
+
+        byButton ? launcher.click(clear) : launcher.key(Qt::Key_Escape);
+        QCOMPARE(field->property("text").toString(), QString());
+        QVERIFY(!clear->isVisible());
+        QCOMPARE(shell->property("searchText").toString(), QString());
+        QCOMPARE(launcher.focusedName(), u"searchField"_s);
+        launcher.type(u"b"_s);
+        QCOMPARE(shell->property("searchText").toString(), u"b"_s);
     }
 };
 

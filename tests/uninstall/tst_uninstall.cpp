@@ -4,7 +4,10 @@
 #include "install/app_uninstaller.h"
 #include "install/proc_running_app_terminator.h"
 #include "platform/freedesktop_trash.h"
+#include "support/sample_bundle.h"
+#include "support/task_outcome.h"
 #include "support/temp_home.h"
+#include "support/test_files.h"
 
 #include <QCoro/QCoroTimer>
 #include <QDirIterator>
@@ -15,6 +18,7 @@
 
 using namespace nimbara;
 using namespace Qt::StringLiterals;
+using nimbara::test::writeFile;
 using std::chrono::milliseconds;
 
 namespace {
@@ -22,27 +26,9 @@ namespace {
 // Unique to this run, so that instances left by another run are never taken for this one's.
 const QString kID = u"com.example.notes-%1"_s.arg(QCoreApplication::applicationPid());
 
-template <typename T> QCoro::Task<std::optional<T>> caught(QCoro::Task<T> task) {
-    try {
-        co_return co_await task;
-    } catch (...) {
-        co_return std::nullopt;
-    }
-}
-
-template <typename T> std::optional<T> finish(QCoro::Task<T> task) {
-    return QCoro::waitFor(caught(std::move(task)));
-}
-
 QCoro::Task<> recordedPause(QList<milliseconds>* log, milliseconds duration) {
     log->append(duration);
     co_await QCoro::sleepFor(duration);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 QString sleeperPath() {
@@ -51,18 +37,12 @@ QString sleeperPath() {
 
 // A bundle whose executable `run` is a copy of the sleeper, or `script` when one is given.
 void makeBundle(const QString& bundle, const QString& id, const QByteArray& script = {}) {
-    const QString info = u"<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
-                         "<key>CFBundleIdentifier</key><string>%1</string>"
-                         "<key>CFBundleShortVersionString</key><string>1.0</string>"
-                         "<key>CFBundleExecutable</key><string>run</string></dict></plist>"_s;
-    writeFile(bundle + u"/Contents/Info.plist"_s, info.arg(id).toUtf8());
+    writeFile(bundle + u"/Contents/Info.plist"_s,
+              test::infoPlist({{u"CFBundleIdentifier"_s, id},
+                               {u"CFBundleShortVersionString"_s, u"1.0"_s},
+                               {u"CFBundleExecutable"_s, u"run"_s}}));
     const QString executable = bundle + u"/Contents/MacOS/run"_s;
-    QDir().mkpath(QFileInfo(executable).path());
-    if (script.isNull())
-        QVERIFY(QFile::copy(sleeperPath(), executable));
-    else
-        writeFile(executable, script);
-    QVERIFY(QFile::setPermissions(executable, QFile::permissions(executable) | QFile::ExeOwner));
+    writeFile(executable, script.isNull() ? test::readBytes(sleeperPath()) : script, true);
 }
 
 // Every file and folder under `root` with its contents, the Trash left out.
@@ -163,7 +143,7 @@ private Q_SLOTS:
                                          : &start(home + u"/Notes.app/Contents/MacOS/run"_s,
                                                   script ? QStringList() : QStringList{option});
 
-        QCOMPARE(finish(terminator_.terminate(kID, timeout)), std::optional(true));
+        QCOMPARE(test::outcomeOf(terminator_.terminate(kID, timeout)).value, std::optional(true));
         if (!app) {
             QVERIFY(pauses_.isEmpty());
         } else {
@@ -231,7 +211,8 @@ private Q_SLOTS:
         AppUninstaller uninstaller(AppUninstaller::Settings::forCurrentUser());
         const std::optional<QUrl> location =
             recorded.isEmpty() ? std::nullopt : std::optional(QUrl::fromLocalFile(home + recorded));
-        const auto outcome = finish(uninstaller.removeApp({u"notes"_s, id, location, true}));
+        const auto outcome =
+            test::outcomeOf(uninstaller.removeApp({u"notes"_s, id, location, true})).value;
         QVERIFY(outcome);
         QCOMPARE(outcome->appID, u"notes"_s);
         QCOMPARE(outcome->problems, problems);
