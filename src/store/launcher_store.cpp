@@ -278,4 +278,16 @@ void LauncherStore::reportError(const std::exception& error,
     }
 }
 
+LauncherStore::FailureText LauncherStore::reportFailure(const std::exception_ptr& failure,
+                                                        const ErrorReportContext& context) const {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        reportError(error, context);
+        return {errorDescription(error), errorRendering(error)};
+    } catch (...) {
+        return {QStringLiteral("unknown error"), QStringLiteral("unknown error")};
+    }
+}
+
 } // namespace nimbara

@@ -293,6 +293,15 @@ private:
     QCoro::Task<AppRemovalOutcome> removeApp(AppRemovalRequest request);
     const AppManifestItem* catalogApp(const QString& appID) const;
     void reportError(const std::exception& error, const ErrorReportContext& context) const;
+    // What a failure says, for the user and for events.
+    struct FailureText {
+        QString description;
+        QString rendering;
+    };
+    // Reports `failure` with `context` when it is a std::exception (anything else can only be
+    // logged, which the caller does) and answers what it says.
+    FailureText reportFailure(const std::exception_ptr& failure,
+                              const ErrorReportContext& context) const;
     // One install in progress: how to stop it and how far it has come.
     struct RunningInstall {
         CancellationToken cancellation;

@@ -251,15 +251,10 @@ void LauncherStore::applyRevalidation(const QList<AppManifestItem>& apps,
             qCWarning(logStore).noquote()
                 << "the installed bundle of" << id
                 << "failed its check:" << failureReason(result.validationError);
-            try {
-                std::rethrow_exception(result.validationError);
-            } catch (const std::exception& error) {
-                reportError(error, {{QStringLiteral("flow"),
-                                     QStringLiteral("persisted_install_revalidation")},
-                                    {QStringLiteral("app"), id}});
-            } catch (...) {
-                // Only std::exceptions can be reported; this one is logged above.
-            }
+            reportFailure(
+                result.validationError,
+                {{QStringLiteral("flow"), QStringLiteral("persisted_install_revalidation")},
+                 {QStringLiteral("app"), id}});
         }
         versions.remove(id);
         paths.remove(id);

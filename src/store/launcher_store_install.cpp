@@ -208,27 +208,18 @@ QCoro::Task<bool> LauncherStore::runInstall(QPointer<LauncherStore> store, AppMa
 
     qCWarning(logStore).noquote() << "install of" << app.id << app.version
                                   << "failed:" << failureReason(failure);
-    QString description;
-    QString rendering;
-    try {
-        std::rethrow_exception(failure);
-    } catch (const std::exception& error) {
-        store->reportError(error, {{QStringLiteral("flow"), QStringLiteral("install")},
-                                   {QStringLiteral("app"), app.id},
-                                   {QStringLiteral("version"), app.version}});
-        description = errorDescription(error);
-        rendering = errorRendering(error);
-    } catch (...) {
-        rendering = QStringLiteral("unknown error");
-    }
+    const FailureText said =
+        store->reportFailure(failure, {{QStringLiteral("flow"), QStringLiteral("install")},
+                                       {QStringLiteral("app"), app.id},
+                                       {QStringLiteral("version"), app.version}});
     const QString message =
-        store->text(CopyKey::errorInstallFailed,
-                    {{QStringLiteral("app"), app.name}, {QStringLiteral("reason"), description}});
+        store->text(CopyKey::errorInstallFailed, {{QStringLiteral("app"), app.name},
+                                                  {QStringLiteral("reason"), said.description}});
     store->setInstallState(app.id, AppInstallState::failed(message));
     if (reportFailure) {
         store->setErrorMessage(message);
     }
-    co_await deliver(sink, installEvent(app, "install_failed", "failed", rendering));
+    co_await deliver(sink, installEvent(app, "install_failed", "failed", said.rendering));
     co_return false;
 }
 

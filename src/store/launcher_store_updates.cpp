@@ -157,20 +157,13 @@ QCoro::Task<bool> LauncherStore::runRollBack(QPointer<LauncherStore> store, AppM
     }
     qCWarning(logStore).noquote() << "rolling back" << app.id
                                   << "failed:" << failureReason(failure);
-    QString reason;
-    try {
-        std::rethrow_exception(failure);
-    } catch (const std::exception& error) {
-        store->reportError(error, {{QStringLiteral("flow"), QStringLiteral("rollback")},
-                                   {QStringLiteral("app"), app.id}});
-        reason = errorDescription(error);
-    } catch (...) {
-        reason = QStringLiteral("unknown error");
-    }
+    const FailureText said =
+        store->reportFailure(failure, {{QStringLiteral("flow"), QStringLiteral("rollback")},
+                                       {QStringLiteral("app"), app.id}});
     store->setInstallState(app.id, store->recordedState(app));
     store->setErrorMessage(
-        store->text(CopyKey::errorRollBackFailed,
-                    {{QStringLiteral("app"), app.name}, {QStringLiteral("reason"), reason}}));
+        store->text(CopyKey::errorRollBackFailed, {{QStringLiteral("app"), app.name},
+                                                   {QStringLiteral("reason"), said.description}}));
     co_return false;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/preferences_store.h"
 #include "store/launcher_store.h"
 #include "support/raw_http_server.h"
+#include "support/test_files.h"
 #include "text/nimbara_copy.h"
 #include "wiring/preferences_lock.h"
 
@@ -44,11 +45,6 @@ QString text(const Said& said, NimbaraLocale locale = NimbaraLocale::en) {
 
 QString trashed(const QString& name) {
     return qEnvironmentVariable("XDG_DATA_HOME") + u"/Trash/files/"_s + name;
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The installed versions the preferences file records.
@@ -430,7 +426,7 @@ private Q_SLOTS:
         } else {
             world.killServer();
         }
-        const QByteArray before = contentOf(preferences);
+        const QByteArray before = readBytes(preferences);
 
         const Run run = cli(world, arguments);
         const QString& channel = exitCode == 0 ? run.out : run.err;
@@ -449,10 +445,10 @@ private Q_SLOTS:
                     .dir()
                     .entryList({u"preferences.plist.corrupt-*"_s}, QDir::Files);
             QCOMPARE(kept.size(), 1);
-            QCOMPARE(contentOf(QFileInfo(preferences).dir().filePath(kept.first())), corrupt);
+            QCOMPARE(readBytes(QFileInfo(preferences).dir().filePath(kept.first())), corrupt);
             QVERIFY(run.err.contains(u"preferences.plist.corrupt-"_s));
         } else if (state == u"launcher runs"_s) {
-            QCOMPARE(contentOf(preferences), before);
+            QCOMPARE(readBytes(preferences), before);
         } else {
             QCOMPARE(recordedInstalls(), (QMap<QString, QString>{{u"lumen-notes"_s, u"1.4.2"_s}}));
         }

@@ -1,6 +1,7 @@
 #include "install/app_rollback.h"
 #include "install/bundle_signature_validator.h"
 #include "support/sample_bundle.h"
+#include "support/task_outcome.h"
 #include "support/test_ca.h"
 #include "tst_store.h"
 
@@ -11,17 +12,6 @@ using namespace nimbara;
 using namespace nimbara::test;
 
 namespace {
-
-using Outcome = LauncherStore::UpdateAllOutcome;
-
-// Starts `task` and answers where its result will be once it has ended.
-template <typename T> std::shared_ptr<std::optional<T>> startTask(QCoro::Task<T> task) {
-    auto result = std::make_shared<std::optional<T>>();
-    [](QCoro::Task<T> running, std::shared_ptr<std::optional<T>> into) -> QCoro::Task<> {
-        *into = co_await std::move(running);
-    }(std::move(task), result);
-    return result;
-}
 
 const AppManifestItem kCharlie = publishedApp(u"charlie"_qs);
 const QString kNotesID = u"com.example.notes"_qs;
@@ -91,8 +81,11 @@ void TestStore::updateAll() {
     }
 
     // A busy app is named, so that the run meets it; otherwise the run takes every update.
-    const auto outcome = startTask(store.updateAll(
-        busy.isEmpty() ? QStringList() : QStringList{u"alpha"_qs, u"bravo"_qs, busy}));
+    // The run goes on while the test looks; its task is dropped and ends by itself.
+    const auto outcome = std::make_shared<Outcome<LauncherStore::UpdateAllOutcome>>();
+    captureOutcome(store.updateAll(busy.isEmpty() ? QStringList()
+                                                  : QStringList{u"alpha"_qs, u"bravo"_qs, busy}),
+                   *outcome);
     if (gate) {
         QVERIFY(store.updateAllInProgress());
         QTRY_COMPARE(store.state(held).kind(), AppInstallState::Case::installing);
@@ -104,10 +97,10 @@ void TestStore::updateAll() {
             store.cancelInstall(userStops);
         }
     }
-    QTRY_VERIFY(outcome->has_value());
-    QCOMPARE((*outcome)->updated, updated);
-    QCOMPARE((*outcome)->failed, failed);
-    QCOMPARE((*outcome)->cancelled, cancelled);
+    QTRY_VERIFY(outcome->value.has_value());
+    QCOMPARE(outcome->value->updated, updated);
+    QCOMPARE(outcome->value->failed, failed);
+    QCOMPARE(outcome->value->cancelled, cancelled);
     QVERIFY(!store.updateAllInProgress());
     if (busyGate) {
         busyGate->open();
